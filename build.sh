@@ -1,0 +1,59 @@
+#!/bin/bash
+# One entry point for a Debian 12 machine: installs what is missing, builds, then
+#   bash build.sh run    starts vexolind under Wine
+#   bash build.sh test   runs every test
+set -euo pipefail
+cd "$(dirname "$(readlink -f "$0")")"
+
+packages=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest
+          wine wine64 xvfb imagemagick x11-utils)
+
+install_missing() {
+    local missing=()
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return
+    echo "Installing ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build() {
+    cmake --preset mingw-cross
+    cmake --build --preset mingw-cross
+}
+
+run() {
+    local exe=build/mingw-cross/vexolind.exe
+    local dir=build/mingw-cross/wine-run
+    if [ -n "${DISPLAY:-}" ]; then
+        # A private prefix even on the user's own display: ~/.wine is never touched.
+        export WINEPREFIX=$PWD/$dir/prefix WINEDEBUG=-all
+        export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+        mkdir -p "$dir"
+        [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >"$dir/wineboot.log" 2>&1
+        echo "Starting vexolind on $DISPLAY; its icon is in the tray (right-click it, Exit to end)."
+        wine "$exe"
+        return
+    fi
+    tests/wine/session.sh start "$PWD/$dir"
+    trap 'tests/wine/session.sh stop "$PWD/$dir"' EXIT
+    VEXOLIND_WINE_DIR=$PWD/$dir build/mingw-cross/winerun.sh "$exe" >"$dir/vexolind.log" 2>&1 &
+    local pid=$!
+    sleep 6
+    local shot=$PWD/$dir/screenshot.png
+    import -display "$(cat "$dir/display")" -window root "$shot"
+    echo "vexolind is running on a private X display; screenshot: $shot"
+    echo "Press Ctrl-C to stop it."
+    wait "$pid" || true
+}
+
+case "${1:-}" in
+    run) install_missing; build; run ;;
+    test) install_missing; build; ctest --preset mingw-cross ;;
+    build) install_missing; build ;;
+    *) echo "usage: bash build.sh run|test|build"; exit 2 ;;
+esac

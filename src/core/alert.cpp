@@ -1,0 +1,92 @@
+#include "vexolind.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+const char *const kisses[] = {
+    "You're an asset to this company",
+    "Your hair's looking particularly good today",
+    "That outfit really suits you",
+    "I bet loads of people fancy you, and you don't even know it",
+    "I wish I had a body like yours",
+    "You work so hard,you're worth so much more",
+    "You're the cleverest person in the office",
+    "You're fucking great you are",
+    "Have you lost weight ?",
+    "People are really jealous of you",
+    "You're so deep!\nMost people don't understand you",
+    "You really push my button",
+    "You've got a lovely touch",
+    "Go and have a coffee - you deserve a break",
+    "What's someone as good looking as you doing in a dump like this ?",
+    "You're brilliant!",
+    "Have you been working out ?",
+    "EOL",
+};
+
+const char *const kickers[] = {
+    "What a wanker",
+    "What were you thinking of when you decided to do your hair like that ?",
+    "Work harder you lazy git",
+    "All your friends hate you",
+    "You really should consider plastic surgery",
+    "Your mum",
+    "Sort your hair out you lowlife",
+    "The manager thinks you're a twat too",
+    "Everyone hates you",
+    "All the people in the office think you're a twat",
+    "You're such a fuck up - what are you ?",
+    "You're such a dick",
+    "EOL",
+};
+
+int countkis(const char *const *ki)
+{
+    int n = 0;
+    while (strcmp(ki[n], "EOL") != 0)
+        n++;
+    return n;
+}
+
+int doAlert(HWND hWnd, const char *text)
+{
+    MessageBoxA(hWnd, text, "vexolind", MB_ICONWARNING);
+    return 1;
+}
+
+int veXoLind(context_t *con)
+{
+    static int inside;
+    if (inside)
+        return -1;
+    inside++;
+    unsigned r = (unsigned)rand() & 0x7fff;
+    int n = countkis(con->curki);
+    // No owner: the box stands on its own rather than hiding with the main window.
+    doAlert(NULL, con->curki[r % n]);
+    inside--;
+    return 1;
+}
+
+uint32_t intervalfor(uint32_t mintime, uint32_t maxtime, uint32_t r)
+{
+    return mintime + (((maxtime - mintime) * r) >> 15);
+}
+
+void newinterval(void)
+{
+    con->tick = 0;
+    uint32_t r = (uint32_t)rand() & 0x7fff;
+    con->rtime = intervalfor(con->mintime, con->maxtime, r);
+}
+
+void ontimer(void)
+{
+    if (con->tick < con->rtime) {
+        con->tick++;
+        return;
+    }
+    // The next interval is drawn before the message so it runs from the moment the box appears.
+    newinterval();
+    veXoLind(con);
+}

@@ -1,0 +1,41 @@
+// The one record of shared state, the message tables and the alert core.
+#pragma once
+
+#include <windows.h>
+#include <stdint.h>
+
+typedef struct context_s {
+    HWND hwnd;          // hidden main window
+    HWND hwnd_splash;   // splash window
+    HINSTANCE hinst;
+    const char *const *curki;   // kisses or kickers; the mood is which one
+    char inipath[MAX_PATH];
+    int32_t screenx;
+    int32_t screeny;
+    int32_t autoupdate;
+    int32_t autorun;
+    uint32_t tick;
+    uint32_t rtime;
+    uint32_t mintime;
+    uint32_t maxtime;
+} context_t;
+
+extern context_t *con;
+extern char szAppName[100];
+extern char szTitle[100];
+
+extern const char *const kisses[];
+extern const char *const kickers[];
+
+#define WM_TRAYNOTIFY 99
+#define WM_SETTINGSCHANGED (WM_APP + 1)
+#define ID_ALERT_TIMER 65
+
+int countkis(const char *const *ki);
+int doAlert(HWND hWnd, const char *text);
+int veXoLind(context_t *con);
+
+// rtime for the bounds and one draw r (0..32767); wraps like the unsigned maths it is.
+uint32_t intervalfor(uint32_t mintime, uint32_t maxtime, uint32_t r);
+void newinterval(void);
+void ontimer(void);
