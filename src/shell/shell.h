@@ -1,0 +1,37 @@
+// Start-up, the hidden main window with its tray icon, the settings dialog and the splash window.
+#pragma once
+
+#include "vexolind.h"
+
+#define IDM_NONE 0
+#define ID_SPLASH_TIMER 12
+
+// Start-up
+int InitApplication(HINSTANCE hInstance);
+// The command-line tail after the program name, as a pointer into cmdline.
+const char *cmdtail(const char *cmdline);
+// The settings path named by the tail: one pair of enclosing quotes removed.
+// Returns 0 when it does not fit in size.
+int cmdinipath(const char *tail, char *path, size_t size);
+
+// Main window and tray icon
+HWND InitInstance(HINSTANCE hInstance, int nCmdShow);
+int seticon(context_t *con);
+LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+int contextmenu(context_t *con, POINT pt);
+
+// Settings dialog
+uint32_t secondstopos(uint32_t seconds);
+uint32_t postoseconds(uint32_t pos);
+int doSet(context_t *con);
+INT_PTR CALLBACK setprc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Splash window
+extern const unsigned char *splashbuf;
+#define SPLASH_WIDTH 335
+#define SPLASH_ROWS 235
+#define SPLASH_BYTES (SPLASH_WIDTH * SPLASH_ROWS * 4)
+const unsigned char *loadsplash(HINSTANCE hinst);
+HWND createsplash(context_t *con);
+LRESULT CALLBACK splashProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+int doAbout(context_t *con);

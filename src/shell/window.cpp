@@ -1,0 +1,148 @@
+#include "resource.h"
+#include "shell.h"
+
+#include <shellapi.h>
+
+#include <memory>
+#include <type_traits>
+
+namespace {
+
+struct menucloser {
+    void operator()(HMENU m) const { DestroyMenu(m); }
+};
+using menuhandle = std::unique_ptr<std::remove_pointer<HMENU>::type, menucloser>;
+
+NOTIFYICONDATAA trayrecord(HWND hwnd, UINT flags)
+{
+    NOTIFYICONDATAA pn = {};
+    pn.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    pn.hWnd = hwnd;
+    pn.uID = 0;
+    pn.uFlags = flags;
+    return pn;
+}
+
+void moodicon(NOTIFYICONDATAA &pn)
+{
+    bool kiss = con->curki == kisses;
+    pn.hIcon = LoadIconA(con->hinst, kiss ? "KISSES" : "Kicker");
+    lstrcpynA(pn.szTip, kiss ? "vexolind - kissing you" : "vexolind - kicking you", sizeof pn.szTip);
+}
+
+// Explorer announces a restart with this message; its new tray knows nothing of our icon.
+UINT taskbarcreated()
+{
+    static UINT msg = RegisterWindowMessageA("TaskbarCreated");
+    return msg;
+}
+
+void ontaskbarcreated(HWND hWnd)
+{
+    NOTIFYICONDATAA pn = trayrecord(hWnd, NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    pn.uCallbackMessage = WM_TRAYNOTIFY;
+    moodicon(pn);
+    Shell_NotifyIconA(NIM_ADD, &pn);
+}
+
+void ondestroy(HWND hWnd)
+{
+    NOTIFYICONDATAA pn = trayrecord(hWnd, 0);
+    Shell_NotifyIconA(NIM_DELETE, &pn);
+    PostQuitMessage(0);
+}
+
+void ontraymenu(HWND hWnd)
+{
+    POINT pnt;
+    GetCursorPos(&pnt);
+    switch (contextmenu(con, pnt)) {
+    case IDM_ABOUT:
+        doAbout(con);
+        break;
+    case IDM_SETTINGS:
+        doSet(con);
+        break;
+    case IDM_EXIT:
+        DestroyWindow(hWnd);
+        break;
+    default:
+        break;
+    }
+}
+
+void ontraynotify(HWND hWnd, LPARAM lParam)
+{
+    if (lParam == WM_LBUTTONDBLCLK)
+        veXoLind(con);
+    else if (lParam == WM_RBUTTONUP)
+        ontraymenu(hWnd);
+}
+
+} // namespace
+
+HWND InitInstance(HINSTANCE hInstance, int)
+{
+    taskbarcreated();
+    HWND hwnd = CreateWindowExA(WS_EX_TOOLWINDOW, szAppName, szTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
+                                CW_USEDEFAULT, 0, nullptr, nullptr, hInstance, nullptr);
+    if (!hwnd)
+        return nullptr;
+    NOTIFYICONDATAA pn = trayrecord(hwnd, NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    pn.uCallbackMessage = WM_TRAYNOTIFY;
+    pn.hIcon = LoadIconA(hInstance, "KISSES");
+    lstrcpynA(pn.szTip, "vexolind", sizeof pn.szTip);
+    ShowWindow(hwnd, SW_HIDE);
+    Shell_NotifyIconA(NIM_ADD, &pn);
+    return hwnd;
+}
+
+int seticon(context_t *con)
+{
+    NOTIFYICONDATAA pn = trayrecord(con->hwnd, NIF_ICON | NIF_TIP);
+    moodicon(pn);
+    Shell_NotifyIconA(NIM_MODIFY, &pn);
+    return 1;
+}
+
+int contextmenu(context_t *con, POINT pt)
+{
+    menuhandle tp(LoadMenuA(con->hinst, "CONMENU1"));
+    if (!tp)
+        return IDM_NONE;
+    HMENU popup = GetSubMenu(tp.get(), 0);
+    // Without the foreground switch before and the WM_NULL after, a tray menu never
+    // closes when the user clicks elsewhere.
+    SetForegroundWindow(con->hwnd);
+    int cmd = (int)TrackPopupMenuEx(popup, TPM_RETURNCMD | TPM_BOTTOMALIGN | TPM_RIGHTALIGN | TPM_RIGHTBUTTON,
+                                    pt.x, pt.y, con->hwnd, nullptr);
+    PostMessageA(con->hwnd, WM_NULL, 0, 0);
+    return cmd;
+}
+
+LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        newinterval();
+        return 0;
+    case WM_DESTROY:
+        ondestroy(hWnd);
+        return 0;
+    case WM_TRAYNOTIFY:
+        ontraynotify(hWnd, lParam);
+        return 0;
+    case WM_TIMER:
+        ontimer();
+        return 0;
+    case WM_SETTINGSCHANGED:
+        newinterval();
+        return 0;
+    default:
+        if (message == taskbarcreated()) {
+            ontaskbarcreated(hWnd);
+            return 0;
+        }
+        return DefWindowProcA(hWnd, message, wParam, lParam);
+    }
+}
