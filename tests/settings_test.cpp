@@ -1,0 +1,841 @@
+#include "settings.h"
+#include "vexolind.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <ctype.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char runkey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// Taken before any test runs: every save asks for the program's path.
+const std::string startline = GetCommandLineA();
+
+bool exists(const std::string &path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool readall(const std::string &path, std::string &out)
+{
+    out.clear();
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                           OPEN_EXISTING, 0, NULL);
+    if (f == INVALID_HANDLE_VALUE)
+        return false;
+    char buf[65536];
+    DWORD n;
+    while (ReadFile(f, buf, sizeof buf, &n, NULL) && n > 0)
+        out.append(buf, n);
+    CloseHandle(f);
+    return true;
+}
+
+std::string readall(const std::string &path)
+{
+    std::string s;
+    readall(path, s);
+    return s;
+}
+
+bool writeall(const std::string &path, const std::string &bytes)
+{
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, NULL);
+    if (f == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD n = 0;
+    BOOL ok = WriteFile(f, bytes.data(), (DWORD)bytes.size(), &n, NULL);
+    CloseHandle(f);
+    return ok && n == bytes.size();
+}
+
+// The file's lines without their ends, whichever end the writer used.
+std::vector<std::string> lines(const std::string &text)
+{
+    std::vector<std::string> out;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t nl = text.find('\n', at);
+        if (nl == std::string::npos)
+            nl = text.size();
+        std::string line = text.substr(at, nl - at);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        out.push_back(line);
+        at = nl + 1;
+    }
+    return out;
+}
+
+size_t count(const std::vector<std::string> &v, const std::string &line)
+{
+    size_t n = 0;
+    for (auto &l : v)
+        n += l == line;
+    return n;
+}
+
+std::string profile(const std::string &file, const char *section, const char *key)
+{
+    char buf[256] = {0};
+    GetPrivateProfileStringA(section, key, "<absent>", buf, sizeof buf, file.c_str());
+    return buf;
+}
+
+void removetree(const std::string &dir)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            if (!strcmp(fd.cFileName, ".") || !strcmp(fd.cFileName, ".."))
+                continue;
+            std::string p = dir + "\\" + fd.cFileName;
+            SetFileAttributesA(p.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                removetree(p);
+            else
+                DeleteFileA(p.c_str());
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryA(dir.c_str());
+}
+
+// A fresh folder of the user's temp folder, removed with all it holds.
+class tempfolder {
+public:
+    tempfolder()
+    {
+        static unsigned serial;
+        char base[MAX_PATH];
+        GetTempPathA(sizeof base, base);
+        char name[MAX_PATH + 64];
+        snprintf(name, sizeof name, "%svxsettings-%lu-%u", base, GetCurrentProcessId(), ++serial);
+        dir = name;
+        CreateDirectoryA(dir.c_str(), NULL);
+    }
+    ~tempfolder() { removetree(dir); }
+    tempfolder(const tempfolder &) = delete;
+    tempfolder &operator=(const tempfolder &) = delete;
+    std::string path(const std::string &name) const { return dir + "\\" + name; }
+    std::string dir;
+};
+
+struct regvalue {
+    bool present = false;
+    DWORD type = 0;
+    std::string data;   // the raw bytes, terminator included
+};
+
+regvalue readrun(HKEY root)
+{
+    regvalue v;
+    HKEY k;
+    if (RegOpenKeyExA(root, runkey, 0, KEY_QUERY_VALUE, &k) != ERROR_SUCCESS)
+        return v;
+    DWORD size = 0;
+    if (RegQueryValueExA(k, "vexolind", NULL, &v.type, NULL, &size) == ERROR_SUCCESS) {
+        v.data.resize(size);
+        DWORD got = size;
+        if (RegQueryValueExA(k, "vexolind", NULL, &v.type, (BYTE *)&v.data[0], &got)
+            == ERROR_SUCCESS) {
+            v.present = true;
+            v.data.resize(got);
+        }
+    }
+    RegCloseKey(k);
+    return v;
+}
+
+bool runkeyexists(HKEY root)
+{
+    HKEY k;
+    if (RegOpenKeyExA(root, runkey, 0, KEY_QUERY_VALUE, &k) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(k);
+    return true;
+}
+
+void setrun(HKEY root, const std::string &text)
+{
+    HKEY k;
+    ASSERT_EQ(RegCreateKeyExA(root, runkey, 0, NULL, 0, KEY_SET_VALUE, NULL, &k, NULL),
+              ERROR_SUCCESS);
+    RegSetValueExA(k, "vexolind", 0, REG_SZ, (const BYTE *)text.c_str(), (DWORD)text.size() + 1);
+    RegCloseKey(k);
+}
+
+void deleterun(HKEY root)
+{
+    HKEY k;
+    if (RegOpenKeyExA(root, runkey, 0, KEY_SET_VALUE, &k) == ERROR_SUCCESS) {
+        RegDeleteValueA(k, "vexolind");
+        RegCloseKey(k);
+    }
+}
+
+// The bytes a Run value must hold for path: quoted, with its terminator.
+std::string quotedvalue(const std::string &path)
+{
+    return std::string("\"") + path + "\"" + '\0';
+}
+
+// Empties both Run values for a test and puts back what was there before.
+class runguard {
+public:
+    runguard()
+    {
+        for (int i = 0; i < 2; i++) {
+            hadkey[i] = runkeyexists(roots[i]);
+            saved[i] = readrun(roots[i]);
+            deleterun(roots[i]);
+        }
+    }
+    ~runguard()
+    {
+        RegOverridePredefKey(HKEY_LOCAL_MACHINE, NULL);
+        for (int i = 0; i < 2; i++) {
+            deleterun(roots[i]);
+            if (saved[i].present) {
+                HKEY k;
+                if (RegCreateKeyExA(roots[i], runkey, 0, NULL, 0, KEY_SET_VALUE, NULL, &k, NULL)
+                    == ERROR_SUCCESS) {
+                    RegSetValueExA(k, "vexolind", 0, saved[i].type,
+                                   (const BYTE *)saved[i].data.data(), (DWORD)saved[i].data.size());
+                    RegCloseKey(k);
+                }
+            } else if (!hadkey[i]) {
+                RegDeleteKeyA(roots[i], runkey);
+            }
+        }
+    }
+    runguard(const runguard &) = delete;
+    runguard &operator=(const runguard &) = delete;
+
+private:
+    HKEY roots[2] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
+    bool hadkey[2];
+    regvalue saved[2];
+};
+
+// Plays a user without elevation: HKEY_LOCAL_MACHINE stands for a volatile key, under which
+// the ordinary Run key can neither be created nor opened. Wine grants every HKLM write, so
+// this is the only way to see the refusal here.
+class machinekeyclosed {
+public:
+    machinekeyclosed()
+    {
+        snprintf(name, sizeof name, "Software\\vexolind-test-closed-%lu", GetCurrentProcessId());
+        RegCreateKeyExA(HKEY_CURRENT_USER, name, 0, NULL, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                        NULL, &standin, NULL);
+        overridden = standin && RegOverridePredefKey(HKEY_LOCAL_MACHINE, standin) == ERROR_SUCCESS;
+    }
+    ~machinekeyclosed()
+    {
+        RegOverridePredefKey(HKEY_LOCAL_MACHINE, NULL);
+        if (standin)
+            RegCloseKey(standin);
+        RegDeleteKeyA(HKEY_CURRENT_USER, name);
+    }
+    machinekeyclosed(const machinekeyclosed &) = delete;
+    machinekeyclosed &operator=(const machinekeyclosed &) = delete;
+    bool overridden = false;
+
+private:
+    char name[80];
+    HKEY standin = nullptr;
+};
+
+std::string modulepath()
+{
+    std::vector<char> buf(32768);
+    DWORD n = GetModuleFileNameA(NULL, buf.data(), (DWORD)buf.size());
+    return std::string(buf.data(), n);
+}
+
+// Values no load leaves behind, so a field load forgot shows up.
+void scramble(context_t &ctx)
+{
+    ctx.mintime = 0xDEAD;
+    ctx.maxtime = 0xBEEF;
+    ctx.curki = nullptr;
+    ctx.autoupdate = 0x5A5A;
+    ctx.autorun = 0x5A5A;
+}
+
+class settings : public ::testing::Test {
+protected:
+    tempfolder tmp;
+    runguard run;
+    context_t ctx{};
+
+    // Names the file, fills it with content, and loads it.
+    std::string loadfrom(const std::string &name, const std::string &content)
+    {
+        std::string file = tmp.path(name);
+        EXPECT_TRUE(writeall(file, content));
+        use(file);
+        scramble(ctx);
+        EXPECT_EQ(loadsettings(&ctx), 1);
+        return file;
+    }
+    void use(const std::string &file)
+    {
+        snprintf(ctx.inipath, sizeof ctx.inipath, "%s", file.c_str());
+    }
+};
+
+TEST_F(settings, without_a_file_loads_the_defaults_and_saves_them_as_six_lines)
+{
+    // The folder does not exist yet either: saving makes it.
+    std::string folder = tmp.path("new folder");
+    std::string file = folder + "\\vexolind.INI";
+    use(file);
+    scramble(ctx);
+
+    EXPECT_EQ(loadsettings(&ctx), 1);
+    EXPECT_EQ(ctx.mintime, 10u);
+    EXPECT_EQ(ctx.maxtime, 3600u);
+    EXPECT_EQ(ctx.curki, kisses);
+    EXPECT_EQ(ctx.autoupdate, 1);
+    EXPECT_EQ(ctx.autorun, 1);
+    EXPECT_FALSE(exists(folder)) << "loading must not write";
+
+    EXPECT_EQ(savesettings(&ctx), 1);
+    std::vector<std::string> want = {"[settings]", "mintime=10",   "maxtime=3600",
+                                     "type=kisses", "autorun=1", "autoupdate=1"};
+    EXPECT_EQ(lines(readall(file)), want);
+}
+
+TEST_F(settings, the_mood_is_kisses_only_for_that_exact_word)
+{
+    struct {
+        const char *text;
+        bool kiss;
+    } cases[] = {
+        {"kisses", true},
+        {"kickers", false},
+        {"", false},
+        {"Kisses", false},
+        {"KISSES", false},
+        {"whatever", false},
+        {"kisses;", false},
+        {"  kisses  ", true},   // the profile reader trims blanks
+        {"\"kisses\"", true},   // and strips one pair of quotes
+    };
+    int n = 0;
+    for (auto &c : cases) {
+        SCOPED_TRACE(std::string("type=") + c.text);
+        std::string file = loadfrom("type" + std::to_string(++n) + ".INI",
+                                    std::string("[settings]\r\nmintime=20\r\ntype=") + c.text
+                                        + "\r\nmaxtime=30\r\n");
+        EXPECT_EQ(ctx.curki, c.kiss ? kisses : kickers);
+
+        EXPECT_EQ(savesettings(&ctx), 1);
+        std::vector<std::string> got = lines(readall(file));
+        EXPECT_EQ(count(got, c.kiss ? "type=kisses" : "type=kickers"), 1u);
+        size_t types = 0;
+        for (auto &l : got)
+            types += l.compare(0, 5, "type=") == 0;
+        EXPECT_EQ(types, 1u);
+    }
+}
+
+TEST_F(settings, times_load_as_the_platform_reads_them_and_save_as_signed_longs)
+{
+    struct {
+        const char *mintime, *maxtime;
+        uint32_t wantmin, wantmax;
+        const char *savedmin, *savedmax;
+    } cases[] = {
+        {"600", "60", 600, 60, "mintime=600", "maxtime=60"},   // inverted bounds stay as typed
+        {"0", "1", 0, 1, "mintime=0", "maxtime=1"},
+        {"3000000000", "4294967295", 3000000000u, 4294967295u, "mintime=-1294967296", "maxtime=-1"},
+        {"2147483648", "2147483647", 2147483648u, 2147483647u, "mintime=-2147483648",
+         "maxtime=2147483647"},
+        {"12abc", "junk", 12, 0, "mintime=12", "maxtime=0"},
+        {" -5", "-1", 4294967291u, 4294967295u, "mintime=-5", "maxtime=-1"},
+    };
+    int n = 0;
+    for (auto &c : cases) {
+        SCOPED_TRACE(std::string("mintime=") + c.mintime + " maxtime=" + c.maxtime);
+        std::string file = loadfrom("times" + std::to_string(++n) + ".INI",
+                                    std::string("[settings]\r\nmintime=") + c.mintime
+                                        + "\r\nmaxtime=" + c.maxtime + "\r\n");
+        EXPECT_EQ(ctx.mintime, c.wantmin);
+        EXPECT_EQ(ctx.maxtime, c.wantmax);
+
+        EXPECT_EQ(savesettings(&ctx), 1);
+        std::vector<std::string> got = lines(readall(file));
+        EXPECT_EQ(count(got, c.savedmin), 1u);
+        EXPECT_EQ(count(got, c.savedmax), 1u);
+    }
+}
+
+TEST_F(settings, switches_are_any_integer_and_save_as_one_or_zero)
+{
+    std::string me = modulepath();
+    struct {
+        const char *autoupdate, *autorun;
+        int32_t wantupdate, wantrun;
+        const char *savedupdate, *savedrun;
+    } cases[] = {
+        {"0", "0", 0, 0, "autoupdate=0", "autorun=0"},
+        {"1", "1", 1, 1, "autoupdate=1", "autorun=1"},
+        {"7", "-1", 7, -1, "autoupdate=1", "autorun=1"},
+        {"junk", "2x", 0, 2, "autoupdate=0", "autorun=1"},
+        {"-3", "no", -3, 0, "autoupdate=1", "autorun=0"},
+    };
+    int n = 0;
+    for (auto &c : cases) {
+        SCOPED_TRACE(std::string("autoupdate=") + c.autoupdate + " autorun=" + c.autorun);
+        // What the last round registered must go when autorun is off.
+        setrun(HKEY_LOCAL_MACHINE, "stale");
+        setrun(HKEY_CURRENT_USER, "stale");
+        std::string file = loadfrom("switch" + std::to_string(++n) + ".INI",
+                                    std::string("[settings]\r\nautoupdate=") + c.autoupdate
+                                        + "\r\nautorun=" + c.autorun + "\r\n");
+        EXPECT_EQ(ctx.autoupdate, c.wantupdate);
+        EXPECT_EQ(ctx.autorun, c.wantrun);
+
+        EXPECT_EQ(savesettings(&ctx), 1);
+        std::vector<std::string> got = lines(readall(file));
+        EXPECT_EQ(count(got, c.savedupdate), 1u);
+        EXPECT_EQ(count(got, c.savedrun), 1u);
+        regvalue machine = readrun(HKEY_LOCAL_MACHINE);
+        if (c.wantrun) {
+            EXPECT_TRUE(machine.present);
+            EXPECT_EQ(machine.data, quotedvalue(me));
+        } else {
+            EXPECT_FALSE(machine.present);
+            EXPECT_FALSE(readrun(HKEY_CURRENT_USER).present);
+        }
+    }
+}
+
+TEST_F(settings, saving_keeps_other_sections_comments_and_unknown_keys)
+{
+    std::string file = loadfrom("mixed.INI",
+                                "; written by hand\r\n"
+                                "[before]\r\n"
+                                "a=1\r\n"
+                                "[settings]\r\n"
+                                "colour=blue\r\n"
+                                "mintime=20\r\n"
+                                "; keep me\r\n"
+                                "[after]\r\n"
+                                "b=2\r\n");
+    EXPECT_EQ(ctx.mintime, 20u);
+    ctx.maxtime = 99;
+    EXPECT_EQ(savesettings(&ctx), 1);
+
+    std::vector<std::string> got = lines(readall(file));
+    for (const char *keep : {"; written by hand", "[before]", "a=1", "colour=blue", "; keep me",
+                             "[after]", "b=2", "mintime=20", "maxtime=99"})
+        EXPECT_EQ(count(got, keep), 1u) << keep;
+    EXPECT_EQ(profile(file, "before", "a"), "1");
+    EXPECT_EQ(profile(file, "after", "b"), "2");
+    EXPECT_EQ(profile(file, "settings", "colour"), "blue");
+    EXPECT_EQ(profile(file, "settings", "type"), "kisses");
+}
+
+class autorun : public ::testing::Test {
+protected:
+    runguard run;
+};
+
+TEST_F(autorun, registers_the_quoted_path_for_the_machine)
+{
+    for (std::string path : {modulepath(), std::string("C:\\Program Files\\vexolind\\vexolind.exe"),
+                             std::string("C:\\vexolind.exe")}) {
+        SCOPED_TRACE(path);
+        // Twice: the second registration replaces the first with the same value.
+        for (int round = 0; round < 2; round++) {
+            EXPECT_EQ(registerAutoRun(1, path.c_str()), 1);
+            regvalue v = readrun(HKEY_LOCAL_MACHINE);
+            ASSERT_TRUE(v.present);
+            EXPECT_EQ(v.type, (DWORD)REG_SZ);
+            EXPECT_EQ(v.data.size(), path.size() + 3) << "quotes and terminator";
+            EXPECT_EQ(v.data, quotedvalue(path));
+            EXPECT_FALSE(readrun(HKEY_CURRENT_USER).present);
+        }
+    }
+}
+
+TEST_F(autorun, clearing_removes_the_value_from_both_keys_even_when_absent)
+{
+    setrun(HKEY_LOCAL_MACHINE, "\"C:\\old\\vexolind.exe\"");
+    setrun(HKEY_CURRENT_USER, "\"C:\\old\\vexolind.exe\"");
+    ASSERT_TRUE(readrun(HKEY_LOCAL_MACHINE).present);
+    ASSERT_TRUE(readrun(HKEY_CURRENT_USER).present);
+
+    for (int round = 0; round < 2; round++) {
+        EXPECT_EQ(registerAutoRun(0, NULL), 1) << "round " << round;
+        EXPECT_FALSE(readrun(HKEY_LOCAL_MACHINE).present);
+        EXPECT_FALSE(readrun(HKEY_CURRENT_USER).present);
+        // The Run key itself belongs to the system and stays.
+        EXPECT_TRUE(runkeyexists(HKEY_LOCAL_MACHINE));
+    }
+}
+
+TEST_F(autorun, falls_back_to_the_user_key_when_the_machine_key_is_closed)
+{
+    std::string path = "C:\\Program Files\\vexolind\\vexolind.exe";
+    {
+        machinekeyclosed closed;
+        ASSERT_TRUE(closed.overridden);
+        HKEY k;
+        ASSERT_NE(RegCreateKeyExA(HKEY_LOCAL_MACHINE, runkey, 0, NULL, 0, KEY_SET_VALUE, NULL, &k,
+                                  NULL),
+                  ERROR_SUCCESS)
+            << "the stand-in must refuse the Run key";
+        EXPECT_EQ(registerAutoRun(1, path.c_str()), 1);
+    }
+    EXPECT_FALSE(readrun(HKEY_LOCAL_MACHINE).present);
+    regvalue user = readrun(HKEY_CURRENT_USER);
+    ASSERT_TRUE(user.present);
+    EXPECT_EQ(user.type, (DWORD)REG_SZ);
+    EXPECT_EQ(user.data, quotedvalue(path));
+
+    // Clearing without the machine key still reaches the user's value.
+    {
+        machinekeyclosed closed;
+        ASSERT_TRUE(closed.overridden);
+        EXPECT_EQ(registerAutoRun(0, NULL), 1);
+    }
+    EXPECT_FALSE(readrun(HKEY_CURRENT_USER).present);
+}
+
+TEST(defaultinipath, is_the_vexolind_file_in_the_roaming_application_data)
+{
+    char appdata[MAX_PATH];
+    ASSERT_EQ(SHGetFolderPathA(NULL, CSIDL_APPDATA, NULL, SHGFP_TYPE_CURRENT, appdata), S_OK);
+    std::string want = std::string(appdata) + "\\vexolind\\vexolind.INI";
+
+    std::vector<char> exact(want.size() + 1, 'x');
+    EXPECT_NE(defaultinipath(exact.data(), exact.size()), 0);
+    EXPECT_EQ(std::string(exact.data()), want);
+    // One byte short is a failure, never a cut-off name.
+    std::vector<char> small(want.size(), 'x');
+    EXPECT_EQ(defaultinipath(small.data(), small.size()), 0);
+    EXPECT_EQ(small[0], '\0');
+}
+
+TEST(appath, is_the_module_file_name)
+{
+    std::string me = modulepath();
+    ASSERT_FALSE(me.empty());
+    std::string got = appath();
+    EXPECT_EQ(got, me);
+    ASSERT_GE(got.size(), 3u);
+    EXPECT_TRUE((got[1] == ':' && got[2] == '\\') || got.compare(0, 2, "\\\\") == 0)
+        << "not a full path: " << got;
+    DWORD a = GetFileAttributesA(got.c_str());
+    EXPECT_TRUE(a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY)) << got;
+}
+
+TEST(appath, leaves_the_command_line_alone)
+{
+    std::string first = appath();
+    std::string second = appath();
+    EXPECT_EQ(first, second);
+    EXPECT_EQ(std::string(GetCommandLineA()), startline);
+}
+
+// A copy of this program in a folder with blanks, started with a quoted path and arguments
+// as Explorer or the Run key would, runs the two tests above.
+TEST(appath, holds_for_a_quoted_path_with_blanks_and_arguments)
+{
+    tempfolder tmp;
+    std::string folder = tmp.path("with blanks");
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), NULL));
+    std::string copy = folder + "\\settings test copy.exe";
+    ASSERT_TRUE(CopyFileA(modulepath().c_str(), copy.c_str(), FALSE));
+    std::string report = tmp.path("report.xml");
+
+    std::string cmd = "\"" + copy + "\" --gtest_filter=appath.is_the_module_file_name:"
+                      "appath.leaves_the_command_line_alone \"--gtest_output=xml:" + report + "\"";
+    std::vector<char> line(cmd.begin(), cmd.end());
+    line.push_back('\0');
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;   // never hand our output pipe to the child
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, folder.c_str(), &si,
+                               &pi));
+    if (WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0) {
+        TerminateProcess(pi.hProcess, 99);
+        WaitForSingleObject(pi.hProcess, 10000);
+    }
+    DWORD code = 99;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+
+    std::string xml = readall(report);
+    EXPECT_EQ(code, 0u) << xml;
+    EXPECT_NE(xml.find("name=\"is_the_module_file_name\""), std::string::npos) << xml;
+    EXPECT_NE(xml.find("name=\"leaves_the_command_line_alone\""), std::string::npos) << xml;
+    EXPECT_EQ(xml.find("<failure"), std::string::npos) << xml;
+}
+
+// A real file of the prefix, such as the Windows folder's; what was there is put back.
+class savedfile {
+public:
+    explicit savedfile(const std::string &path) : path(path) { had = readall(path, bytes); }
+    ~savedfile()
+    {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+        if (had)
+            writeall(path, bytes);
+    }
+    savedfile(const savedfile &) = delete;
+    savedfile &operator=(const savedfile &) = delete;
+
+private:
+    std::string path, bytes;
+    bool had;
+};
+
+class legacy : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char def[MAX_PATH], win[MAX_PATH];
+        ASSERT_TRUE(defaultinipath(def, sizeof def));
+        ASSERT_NE(GetWindowsDirectoryA(win, sizeof win), 0u);
+        peruser = def;
+        folder = peruser.substr(0, peruser.rfind('\\'));
+        aside = folder + ".before-test";
+        old = std::string(win) + "\\vexolind.INI";
+        // The tests play a first start: a per-user folder already there waits aside.
+        hadfolder = exists(folder);
+        if (hadfolder) {
+            ASSERT_TRUE(MoveFileA(folder.c_str(), aside.c_str()));
+        }
+        keepold.reset(new savedfile(old));
+        ready = true;
+    }
+    void TearDown() override
+    {
+        if (!ready)
+            return;
+        keepold.reset();
+        removetree(folder);
+        if (hadfolder)
+            MoveFileA(aside.c_str(), folder.c_str());
+    }
+    void load(const std::string &inipath)
+    {
+        snprintf(ctx.inipath, sizeof ctx.inipath, "%s", inipath.c_str());
+        scramble(ctx);
+        EXPECT_EQ(loadsettings(&ctx), 1);
+    }
+
+    runguard run;
+    context_t ctx{};
+    std::string peruser, folder, aside, old;
+    bool hadfolder = false, ready = false;
+    std::unique_ptr<savedfile> keepold;
+    const std::string oldtext = "[settings]\r\nmintime=77\r\nmaxtime=777\r\ntype=kickers\r\n"
+                                "autoupdate=0\r\nautorun=0\r\n";
+};
+
+TEST_F(legacy, first_start_reads_the_windows_folder_file_and_saves_per_user)
+{
+    ASSERT_TRUE(writeall(old, oldtext));
+    ASSERT_FALSE(exists(peruser));
+
+    load(peruser);
+    EXPECT_EQ(ctx.mintime, 77u);
+    EXPECT_EQ(ctx.maxtime, 777u);
+    EXPECT_EQ(ctx.curki, kickers);
+    EXPECT_EQ(ctx.autoupdate, 0);
+    EXPECT_EQ(ctx.autorun, 0);
+
+    ASSERT_FALSE(exists(folder));
+    EXPECT_EQ(savesettings(&ctx), 1);
+    EXPECT_EQ(readall(old), oldtext) << "the old file is never written";
+    std::vector<std::string> want = {"[settings]", "mintime=77", "maxtime=777",
+                                     "type=kickers", "autorun=0",  "autoupdate=0"};
+    EXPECT_EQ(lines(readall(peruser)), want);
+}
+
+TEST_F(legacy, is_only_read_for_the_default_path_while_no_per_user_file_exists)
+{
+    ASSERT_TRUE(writeall(old, oldtext));
+    tempfolder tmp;
+    std::string upper = peruser;
+    for (char &ch : upper)
+        ch = (char)toupper((unsigned char)ch);
+
+    struct {
+        const char *what;
+        std::string inipath;
+        const char *peruser;   // content of the per-user file, or none
+        uint32_t wantmin;
+    } cases[] = {
+        {"default path, no per-user file", peruser, nullptr, 77},
+        {"default path in capitals", upper, nullptr, 77},
+        {"default path, per-user file present", peruser, "[settings]\r\nmintime=5\r\n", 5},
+        {"per-user file without the key", peruser, "[other]\r\nx=1\r\n", 10},
+        {"another file named", tmp.path("vexolind.INI"), nullptr, 10},
+    };
+    for (auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteFileA(peruser.c_str());
+        if (c.peruser) {
+            CreateDirectoryA(folder.c_str(), NULL);
+            ASSERT_TRUE(writeall(peruser, c.peruser));
+        }
+        load(c.inipath);
+        EXPECT_EQ(ctx.mintime, c.wantmin);
+    }
+}
+
+TEST_F(settings, binary_junk_gives_the_defaults_and_saving_repairs_the_section)
+{
+    // Bytes of every value, NULs included, in a fixed pseudo-random order.
+    std::string junk;
+    unsigned x = 12345;
+    for (int i = 0; i < 65536; i++) {
+        x = x * 1103515245u + 12345u;
+        junk += (char)(x >> 16);
+    }
+    std::string file = loadfrom("junk.INI", junk + "\r\n[keep]\r\nmarker=still here\r\n");
+    EXPECT_EQ(ctx.mintime, 10u);
+    EXPECT_EQ(ctx.maxtime, 3600u);
+    EXPECT_EQ(ctx.curki, kisses);
+    EXPECT_EQ(ctx.autoupdate, 1);
+    EXPECT_EQ(ctx.autorun, 1);
+
+    // The file is rewritten from what could be parsed; the sections come back whole.
+    ctx.mintime = 42;
+    EXPECT_EQ(savesettings(&ctx), 1);
+    EXPECT_EQ(profile(file, "keep", "marker"), "still here");
+    EXPECT_EQ(profile(file, "settings", "mintime"), "42");
+    EXPECT_EQ(profile(file, "settings", "maxtime"), "3600");
+    EXPECT_EQ(profile(file, "settings", "type"), "kisses");
+}
+
+TEST_F(settings, a_file_of_megabytes_is_read_and_kept_whole)
+{
+    std::string filler;
+    size_t keys = 0;
+    filler += "[big]\r\n";
+    while (filler.size() < 4 * 1024 * 1024) {
+        char line[64];
+        snprintf(line, sizeof line, "key%07zu=some value that fills the line\r\n", ++keys);
+        filler += line;
+    }
+    const std::string ours = "[settings]\r\nmintime=600\r\nmaxtime=60\r\ntype=kickers\r\n"
+                             "autorun=0\r\nautoupdate=0\r\n";
+    char last[64];
+    snprintf(last, sizeof last, "key%07zu=some value that fills the line", keys);
+
+    struct {
+        const char *what;
+        std::string content;
+    } cases[] = {{"settings first", ours + filler}, {"settings last", filler + ours}};
+    int n = 0;
+    for (auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string file = loadfrom("big" + std::to_string(++n) + ".INI", c.content);
+        EXPECT_EQ(ctx.mintime, 600u);
+        EXPECT_EQ(ctx.maxtime, 60u);
+        EXPECT_EQ(ctx.curki, kickers);
+        EXPECT_EQ(ctx.autorun, 0);
+        EXPECT_EQ(ctx.autoupdate, 0);
+
+        ctx.mintime = 700;
+        EXPECT_EQ(savesettings(&ctx), 1);
+        std::vector<std::string> got = lines(readall(file));
+        EXPECT_EQ(got.size(), lines(c.content).size());
+        EXPECT_EQ(count(got, "key0000001=some value that fills the line"), 1u);
+        EXPECT_EQ(count(got, last), 1u);
+        EXPECT_EQ(count(got, "mintime=700"), 1u);
+        EXPECT_EQ(count(got, "maxtime=60"), 1u);
+    }
+}
+
+TEST_F(settings, a_very_long_line_is_cut_short_and_replaced_on_save)
+{
+    std::string file = loadfrom("long.INI", "[settings]\r\nmintime=600\r\ntype=kisses"
+                                                + std::string(10000, 'k')
+                                                + "\r\nmaxtime=60\r\n[other]\r\nx=y\r\n"
+                                                + std::string(10000, 'z') + "=long key\r\n");
+    EXPECT_EQ(ctx.mintime, 600u);
+    EXPECT_EQ(ctx.maxtime, 60u);
+    EXPECT_EQ(ctx.curki, kickers) << "only the first 49 characters are read, not the word";
+
+    EXPECT_EQ(savesettings(&ctx), 1);
+    std::vector<std::string> got = lines(readall(file));
+    EXPECT_EQ(count(got, "type=kickers"), 1u);
+    EXPECT_EQ(count(got, "x=y"), 1u);
+    EXPECT_EQ(count(got, std::string(10000, 'z') + "=long key"), 1u);
+    EXPECT_EQ(readall(file).find(std::string(100, 'k')), std::string::npos);
+}
+
+TEST_F(settings, a_file_that_cannot_be_written_is_read_and_left_as_it_was)
+{
+    const std::string content = "[settings]\r\nmintime=600\r\nmaxtime=60\r\ntype=kickers\r\n"
+                                "[other]\r\nx=y\r\n";
+    enum how { readonly, heldopen };
+    for (how h : {readonly, heldopen}) {
+        SCOPED_TRACE(h == readonly ? "read-only attribute" : "held open without write sharing");
+        std::string file = tmp.path(h == readonly ? "readonly.INI" : "held.INI");
+        ASSERT_TRUE(writeall(file, content));
+        HANDLE held = INVALID_HANDLE_VALUE;
+        if (h == readonly)
+            ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY));
+        else
+            held = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                               0, NULL);
+        HANDLE probe = CreateFileA(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   NULL, OPEN_EXISTING, 0, NULL);
+        bool refused = probe == INVALID_HANDLE_VALUE;
+        if (!refused)
+            CloseHandle(probe);
+        if (h == heldopen) {
+            ASSERT_NE(held, INVALID_HANDLE_VALUE);
+            EXPECT_TRUE(refused);
+        }
+
+        use(file);
+        scramble(ctx);
+        EXPECT_EQ(loadsettings(&ctx), 1);
+        EXPECT_EQ(ctx.mintime, 600u);
+        EXPECT_EQ(ctx.maxtime, 60u);
+        EXPECT_EQ(ctx.curki, kickers);
+        EXPECT_EQ(ctx.autoupdate, 1);
+        EXPECT_EQ(ctx.autorun, 1);
+
+        ctx.mintime = 1;
+        ctx.curki = kisses;
+        EXPECT_EQ(savesettings(&ctx), 1);
+        if (refused) {
+            EXPECT_EQ(readall(file), content);
+        } else {
+            // Wine run as root writes read-only files all the same; then nothing else may go.
+            EXPECT_EQ(profile(file, "other", "x"), "y");
+            EXPECT_EQ(profile(file, "settings", "mintime"), "1");
+        }
+        // The registration does not depend on the file.
+        EXPECT_EQ(readrun(HKEY_LOCAL_MACHINE).data, quotedvalue(modulepath()));
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+    }
+}
+
+} // namespace
