@@ -1,0 +1,536 @@
+#include "harness.h"
+
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#include <shlobj.h>
+#include <shellapi.h>
+
+#include <stdlib.h>
+#include <string.h>
+
+namespace e2e {
+
+namespace {
+
+std::string env(const char *name)
+{
+    char buf[MAX_PATH * 2] = "";
+    DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
+    return n && n < sizeof buf ? buf : "";
+}
+
+// Wine maps the Unix root to drive Z:.
+std::string unixtowin(const std::string &path)
+{
+    if (path.empty() || path[0] != '/')
+        return path;
+    std::string w = "Z:" + path;
+    for (char &c : w)
+        if (c == '/')
+            c = '\\';
+    return w;
+}
+
+struct keycloser {
+    void operator()(HKEY k) const { RegCloseKey(k); }
+};
+using keyhandle = std::unique_ptr<std::remove_pointer<HKEY>::type, keycloser>;
+
+// The tray icon's callback message, as the shell sends it.
+const UINT traynotify = 99;
+
+const char runkey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+struct hidden {
+    const char *cls;
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK visithidden(HWND w, LPARAM lp)
+{
+    auto *h = reinterpret_cast<hidden *>(lp);
+    char cls[128] = "";
+    GetClassNameA(w, cls, sizeof cls);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (lstrcmpA(cls, h->cls) == 0 && (!h->pid || pid == h->pid)) {
+        h->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND findhidden(const char *cls, DWORD pid)
+{
+    hidden h{cls, pid, nullptr};
+    EnumWindows(visithidden, reinterpret_cast<LPARAM>(&h));
+    return h.found;
+}
+
+void removeicon(HWND owner)
+{
+    NOTIFYICONDATAA pn = {};
+    pn.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    pn.hWnd = owner;
+    Shell_NotifyIconA(NIM_DELETE, &pn);
+}
+
+} // namespace
+
+std::string exepath()
+{
+    std::string exe = env("VEXOLIND_EXE");
+    return unixtowin(exe);
+}
+
+std::string settingspath()
+{
+    char dir[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, dir);
+    return std::string(dir) + "\\vexolind\\vexolind.INI";
+}
+
+std::string legacypath()
+{
+    char dir[MAX_PATH] = "";
+    GetWindowsDirectoryA(dir, sizeof dir);
+    return std::string(dir) + "\\vexolind.INI";
+}
+
+bool exists(const std::string &path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string readfile(const std::string &path)
+{
+    std::string text;
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE)
+        return text;
+    char buf[4096];
+    DWORD got;
+    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got)
+        text.append(buf, got);
+    CloseHandle(f);
+    return text;
+}
+
+void writefile(const std::string &path, const std::string &text)
+{
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE)
+        return;
+    DWORD put;
+    WriteFile(f, text.data(), (DWORD)text.size(), &put, nullptr);
+    CloseHandle(f);
+}
+
+std::vector<std::string> lines(const std::string &text)
+{
+    std::vector<std::string> out;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(at, end - at);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        out.push_back(line);
+        at = end + 1;
+    }
+    return out;
+}
+
+FILETIME modified(const std::string &path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+    return data.ftLastWriteTime;
+}
+
+std::string runvalue(HKEY root)
+{
+    HKEY k = nullptr;
+    if (RegOpenKeyExA(root, runkey, 0, KEY_READ, &k) != ERROR_SUCCESS)
+        return "";
+    keyhandle key(k);
+    char buf[1024] = "";
+    DWORD size = sizeof buf - 1, type = 0;
+    if (RegQueryValueExA(k, "vexolind", nullptr, &type, reinterpret_cast<BYTE *>(buf), &size) != ERROR_SUCCESS)
+        return "";
+    return std::string(buf);
+}
+
+bool runabsent(HKEY root)
+{
+    HKEY k = nullptr;
+    if (RegOpenKeyExA(root, runkey, 0, KEY_READ, &k) != ERROR_SUCCESS)
+        return true;
+    keyhandle key(k);
+    return RegQueryValueExA(k, "vexolind", nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS;
+}
+
+std::string tempdir(const std::string &name)
+{
+    char base[MAX_PATH] = "";
+    GetTempPathA(sizeof base, base);
+    std::string dir = std::string(base) + "vexolind-e2e\\";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    dir += name;
+    CreateDirectoryA(dir.c_str(), nullptr);
+    return dir;
+}
+
+void resetstate()
+{
+    // Programs a failed scenario left behind end first, so their icons go with them.
+    for (HWND w; (w = findhidden("vexolind", 0)) != nullptr;) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+        PostMessageA(w, WM_CLOSE, 0, 0);
+        if (p && WaitForSingleObject(p, 5000) != WAIT_OBJECT_0) {
+            TerminateProcess(p, 99);
+            WaitForSingleObject(p, 5000);
+            removeicon(w);
+        }
+        if (p)
+            CloseHandle(p);
+    }
+    DeleteFileA(settingspath().c_str());
+    std::string dir = settingspath();
+    dir.resize(dir.rfind('\\'));
+    RemoveDirectoryA(dir.c_str());
+    SetFileAttributesA(legacypath().c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(legacypath().c_str());
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        HKEY k = nullptr;
+        if (RegOpenKeyExA(root, runkey, 0, KEY_SET_VALUE, &k) == ERROR_SUCCESS) {
+            RegDeleteValueA(k, "vexolind");
+            RegCloseKey(k);
+        }
+    }
+    // Never the real network: with no scenario server the update check meets a closed port.
+    setproxy(unusedport());
+}
+
+std::vector<HWND> trayicons()
+{
+    std::vector<HWND> icons;
+    HWND tray = FindWindowA("__winex11_standalone_tray", nullptr);
+    if (!tray)
+        return icons;
+    for (HWND c = GetWindow(tray, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        char cls[64] = "";
+        GetClassNameA(c, cls, sizeof cls);
+        if (lstrcmpA(cls, "__winex11_tray_icon") == 0 && IsWindowVisible(c))
+            icons.push_back(c);
+    }
+    return icons;
+}
+
+COLORREF iconcolour(HWND icon)
+{
+    RECT r;
+    GetWindowRect(icon, &r);
+    int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0)
+        return 0;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void *bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    const auto *px = static_cast<const unsigned char *>(bits);
+    // The corner shows the tray's background; the icon is whatever differs from it.
+    int bb = px[0], bg = px[1], br = px[2];
+    long sr = 0, sg = 0, sb = 0, n = 0;
+    for (int i = 0; i < w * h; i++) {
+        int b = px[i * 4], g = px[i * 4 + 1], rr = px[i * 4 + 2];
+        if (abs(b - bb) + abs(g - bg) + abs(rr - br) > 90) {
+            sb += b;
+            sg += g;
+            sr += rr;
+            n++;
+        }
+    }
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return n ? RGB(sr / n, sg / n, sb / n) : RGB(bb ? br : 0, bg, bb);
+}
+
+bool looksred(COLORREF c)
+{
+    return GetRValue(c) > 120 && GetRValue(c) > 2 * GetGValue(c) && GetRValue(c) > 2 * GetBValue(c);
+}
+
+std::string traytip(HWND icon)
+{
+    RECT r;
+    GetWindowRect(icon, &r);
+    // Away first, then onto the icon: the tip shows after the pointer rests there.
+    SetCursorPos(r.right + 200, r.bottom + 200);
+    Sleep(300);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    std::string text;
+    winui::waitfor(
+        [&] {
+            for (HWND tip : winui::findwindows("tooltips_class32", nullptr)) {
+                char buf[256] = "";
+                DWORD_PTR got = 0;
+                SendMessageTimeoutA(tip, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG,
+                                    2000, &got);
+                if (buf[0]) {
+                    text = buf;
+                    return true;
+                }
+            }
+            return false;
+        },
+        5000);
+    SetCursorPos(r.right + 200, r.bottom + 200);
+    return text;
+}
+
+webserver::webserver(std::function<response(const request &)> reply_) : reply(std::move(reply_))
+{
+    InitializeCriticalSection(&lock);
+    WSADATA wsa;
+    WSAStartup(MAKEWORD(2, 2), &wsa);
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in addr = {};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(s, reinterpret_cast<sockaddr *>(&addr), sizeof addr);
+    listen(s, 8);
+    int len = sizeof addr;
+    getsockname(s, reinterpret_cast<sockaddr *>(&addr), &len);
+    portno = ntohs(addr.sin_port);
+    listener = s;
+    thread = CreateThread(nullptr, 0, run, this, 0, nullptr);
+}
+
+webserver::~webserver()
+{
+    closesocket(static_cast<SOCKET>(listener));
+    WaitForSingleObject(thread, 10000);
+    CloseHandle(thread);
+    DeleteCriticalSection(&lock);
+    WSACleanup();
+}
+
+std::vector<request> webserver::requests()
+{
+    EnterCriticalSection(&lock);
+    auto copy = seen;
+    LeaveCriticalSection(&lock);
+    return copy;
+}
+
+DWORD WINAPI webserver::run(void *p)
+{
+    auto *self = static_cast<webserver *>(p);
+    for (;;) {
+        SOCKET c = accept(static_cast<SOCKET>(self->listener), nullptr, nullptr);
+        if (c == INVALID_SOCKET)
+            return 0;   // the listener was closed: the server is done
+        std::string head;
+        char buf[2048];
+        int got;
+        while (head.find("\r\n\r\n") == std::string::npos && head.size() < 65536 &&
+               (got = recv(c, buf, sizeof buf, 0)) > 0)
+            head.append(buf, got);
+        request rq;
+        rq.line = head.substr(0, head.find("\r\n"));
+        size_t ua = head.find("\r\nUser-Agent: ");
+        if (ua != std::string::npos) {
+            ua += 14;
+            rq.agent = head.substr(ua, head.find("\r\n", ua) - ua);
+        }
+        EnterCriticalSection(&self->lock);
+        self->seen.push_back(rq);
+        LeaveCriticalSection(&self->lock);
+        response rs = self->reply ? self->reply(rq) : response{};
+        std::string out = "HTTP/1.1 " + std::to_string(rs.status) + (rs.status == 200 ? " OK" : " Not Found") +
+                          "\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(rs.body.size()) +
+                          "\r\nConnection: close\r\n\r\n" + rs.body;
+        send(c, out.data(), (int)out.size(), 0);
+        shutdown(c, SD_SEND);
+        closesocket(c);
+    }
+}
+
+void setproxy(int port)
+{
+    HKEY k = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings", 0,
+                        nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr) != ERROR_SUCCESS)
+        return;
+    keyhandle key(k);
+    DWORD on = port ? 1 : 0;
+    RegSetValueExA(k, "ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE *>(&on), sizeof on);
+    std::string server = "127.0.0.1:" + std::to_string(port);
+    RegSetValueExA(k, "ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE *>(server.c_str()),
+                   (DWORD)server.size() + 1);
+}
+
+int unusedport()
+{
+    WSADATA wsa;
+    WSAStartup(MAKEWORD(2, 2), &wsa);
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in addr = {};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(s, reinterpret_cast<sockaddr *>(&addr), sizeof addr);
+    int len = sizeof addr;
+    getsockname(s, reinterpret_cast<sockaddr *>(&addr), &len);
+    closesocket(s);
+    WSACleanup();
+    return ntohs(addr.sin_port);
+}
+
+namespace {
+std::string browsedfile()
+{
+    return unixtowin(env("VEXOLIND_WINE_DIR") + "/browsed.txt");
+}
+} // namespace
+
+void recordbrowser()
+{
+    std::string recorder = env("VEXOLIND_WINE_DIR") + "/browser-recorder.sh";
+    HKEY k = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\WineBrowser", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k,
+                        nullptr) == ERROR_SUCCESS) {
+        RegSetValueExA(k, "Browsers", 0, REG_SZ, reinterpret_cast<const BYTE *>(recorder.c_str()),
+                       (DWORD)recorder.size() + 1);
+        RegCloseKey(k);
+    }
+    DeleteFileA(browsedfile().c_str());
+}
+
+std::vector<std::string> browsed()
+{
+    auto all = lines(readfile(browsedfile()));
+    std::vector<std::string> urls;
+    for (auto &l : all)
+        if (!l.empty())
+            urls.push_back(l);
+    return urls;
+}
+
+std::unique_ptr<app> app::start(const std::string &args, const std::string &exe, const std::string &cmdline)
+{
+    std::unique_ptr<app> a(new app);
+    std::string program = exe.empty() ? exepath() : exe;
+    std::string line = cmdline.empty() ? "\"" + program + "\"" + (args.empty() ? "" : " " + args) : cmdline;
+    std::vector<char> buf(line.begin(), line.end());
+    buf.push_back('\0');
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    // No inherited handles: a child holding the test runner's pipe would hang it.
+    si.dwFlags = STARTF_USESTDHANDLES;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(program.c_str(), buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return nullptr;
+    CloseHandle(pi.hThread);
+    a->process = pi.hProcess;
+    a->procid = pi.dwProcessId;
+    return a;
+}
+
+app::~app()
+{
+    if (running()) {
+        HWND w = main ? main : findhidden("vexolind", procid);
+        if (w)
+            PostMessageA(w, WM_CLOSE, 0, 0);
+        if (!w || WaitForSingleObject(process, 5000) != WAIT_OBJECT_0) {
+            TerminateProcess(process, 99);
+            WaitForSingleObject(process, 5000);
+            if (w)
+                removeicon(w);
+        }
+    }
+    CloseHandle(process);
+}
+
+HWND app::window(DWORD ms)
+{
+    if (!main)
+        winui::waitfor([&] { return (main = findhidden("vexolind", procid)) != nullptr; }, ms);
+    return main;
+}
+
+bool app::running()
+{
+    return WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+}
+
+bool app::waitexit(DWORD ms, DWORD *code)
+{
+    if (WaitForSingleObject(process, ms) != WAIT_OBJECT_0)
+        return false;
+    if (code)
+        GetExitCodeProcess(process, code);
+    return true;
+}
+
+void app::doubleclick()
+{
+    PostMessageA(window(), traynotify, 0, WM_LBUTTONDBLCLK);
+}
+
+void app::rightclick()
+{
+    PostMessageA(window(), traynotify, 0, WM_RBUTTONUP);
+}
+
+HWND app::menu(DWORD ms)
+{
+    HWND m = nullptr;
+    winui::waitfor([&] { return (m = winui::findwindow("#32768", nullptr, procid)) != nullptr; }, ms);
+    return m;
+}
+
+void app::pick(char mnemonic)
+{
+    HWND m = menu();
+    if (!m)
+        return;
+    WORD vk = (WORD)(VkKeyScanA(mnemonic) & 0xff);
+    PostMessageA(m, WM_KEYDOWN, vk, 0);
+    PostMessageA(m, WM_CHAR, (WPARAM)mnemonic, 0);
+}
+
+void app::exitbymenu()
+{
+    rightclick();
+    pick('x');
+}
+
+HWND app::box(const char *caption, DWORD ms)
+{
+    return winui::waitbox(caption, ms, procid);
+}
+
+std::vector<HWND> app::boxes(const char *caption)
+{
+    return winui::findwindows("#32770", caption, procid);
+}
+
+} // namespace e2e

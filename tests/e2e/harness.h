@@ -1,0 +1,109 @@
+// Drives the real vexolind.exe from outside, as a user and the shell would.
+#pragma once
+
+#include "../winui.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// Files and the registry
+
+std::string exepath();          // the vexolind.exe under test
+std::string settingspath();     // %APPDATA%\vexolind\vexolind.INI
+std::string legacypath();       // vexolind.INI in the Windows directory
+bool exists(const std::string &path);
+std::string readfile(const std::string &path);
+void writefile(const std::string &path, const std::string &text);
+std::vector<std::string> lines(const std::string &text);
+FILETIME modified(const std::string &path);
+// The value "vexolind" under root's Run key; empty when absent (absent() tells which).
+std::string runvalue(HKEY root);
+bool runabsent(HKEY root);
+std::string tempdir(const std::string &name);   // a fresh folder for one scenario
+
+// Brings the prefix back to a first start: no settings file, no Run value, no leftovers.
+void resetstate();
+
+// The tray, as Wine shows it without a desktop tray
+
+std::vector<HWND> trayicons();
+// The average colour of an icon's opaque pixels, read off the screen.
+COLORREF iconcolour(HWND icon);
+bool looksred(COLORREF c);
+// The tip the tray shows for an icon, read by hovering over it.
+std::string traytip(HWND icon);
+
+// A web server on 127.0.0.1 that the prefix's proxy setting points at: the update check
+// reaches it with the absolute URL of vexolind's real host and nothing leaves the machine.
+struct request {
+    std::string line;     // "GET http://host/path HTTP/1.1"
+    std::string agent;
+};
+struct response {
+    int status = 200;
+    std::string body = "VXVER:2006081901:\n";
+};
+class webserver {
+public:
+    explicit webserver(std::function<response(const request &)> reply = nullptr);
+    ~webserver();
+    int port() const { return portno; }
+    std::vector<request> requests();
+    webserver(const webserver &) = delete;
+    webserver &operator=(const webserver &) = delete;
+
+private:
+    static DWORD WINAPI run(void *self);
+    std::function<response(const request &)> reply;
+    CRITICAL_SECTION lock;
+    std::vector<request> seen;
+    uintptr_t listener;
+    int portno = 0;
+    HANDLE thread = nullptr;
+};
+void setproxy(int port);         // 0 switches the proxy off
+int unusedport();                // a loopback port nothing listens on
+
+// URLs the program opens through the shell, caught by a recorder set as the prefix's browser.
+void recordbrowser();
+std::vector<std::string> browsed();
+
+// One running vexolind.exe
+class app {
+public:
+    // Starts exe (default: the one under test) with the exact command line given;
+    // by default the program path, quoted.
+    static std::unique_ptr<app> start(const std::string &args = "", const std::string &exe = "",
+                                      const std::string &cmdline = "");
+    ~app();   // ends the process if still running and clears its tray icon
+
+    DWORD pid() const { return procid; }
+    HWND window(DWORD ms = 15000);          // its hidden main window
+    bool running();
+    // Waits for the process to end; returns false if it did not within ms.
+    bool waitexit(DWORD ms, DWORD *code = nullptr);
+
+    void doubleclick();
+    void rightclick();
+    HWND menu(DWORD ms = 5000);             // the open tray menu
+    void pick(char mnemonic);               // chooses an item of the open tray menu
+    void exitbymenu();
+
+    HWND box(const char *caption, DWORD ms = 10000);  // a message box of this process
+    std::vector<HWND> boxes(const char *caption);
+
+private:
+    app() = default;
+    HANDLE process = nullptr;
+    DWORD procid = 0;
+    HWND main = nullptr;
+};
+
+} // namespace e2e

@@ -1,0 +1,332 @@
+// The tray program as a user meets it: start-up, the icon, its clicks and menu, the command line.
+#include "harness.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace e2e;
+
+namespace {
+
+const char *const kissmessages[] = {
+    "You're an asset to this company", "Your hair's looking particularly good today",
+    "That outfit really suits you", "I bet loads of people fancy you, and you don't even know it",
+    "I wish I had a body like yours", "You work so hard,you're worth so much more",
+    "You're the cleverest person in the office", "You're fucking great you are", "Have you lost weight ?",
+    "People are really jealous of you", "You're so deep!\nMost people don't understand you",
+    "You really push my button", "You've got a lovely touch", "Go and have a coffee - you deserve a break",
+    "What's someone as good looking as you doing in a dump like this ?", "You're brilliant!",
+    "Have you been working out ?"};
+const char *const kickmessages[] = {
+    "What a wanker", "What were you thinking of when you decided to do your hair like that ?",
+    "Work harder you lazy git", "All your friends hate you", "You really should consider plastic surgery",
+    "Your mum", "Sort your hair out you lowlife", "The manager thinks you're a twat too", "Everyone hates you",
+    "All the people in the office think you're a twat", "You're such a fuck up - what are you ?",
+    "You're such a dick"};
+
+template <size_t n> bool among(const char *const (&table)[n], const std::string &text)
+{
+    return std::any_of(table, table + n, [&](const char *m) { return text == m; });
+}
+
+// Message boxes show "\n" as a line break; the static control hands it back as "\r\n" or "\n".
+std::string plain(std::string text)
+{
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
+}
+
+const std::vector<std::string> defaultlines = {"[settings]", "mintime=10",  "maxtime=3600",
+                                               "type=kisses", "autorun=1", "autoupdate=1"};
+
+void writesettings(const std::string &path, const std::string &body)
+{
+    writefile(path, "[settings]\r\n" + body);
+}
+
+std::string defaultfolder()
+{
+    std::string dir = settingspath();
+    dir.resize(dir.rfind('\\'));
+    return dir;
+}
+
+// Started and shown in the tray: the icon is there and the splash has had its two seconds.
+std::unique_ptr<app> ready(const std::string &args = "")
+{
+    auto a = app::start(args);
+    if (!a)
+        return a;
+    a->window();
+    winui::waitfor([] { return trayicons().size() == 1; }, 15000);
+    return a;
+}
+
+bool samefiletime(FILETIME a, FILETIME b)
+{
+    return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
+}
+
+class tray : public ::testing::Test {
+protected:
+    // The update check of a default start finds no newer build.
+    std::unique_ptr<webserver> web;
+    void SetUp() override
+    {
+        resetstate();
+        web.reset(new webserver);
+        setproxy(web->port());
+    }
+    void TearDown() override
+    {
+        resetstate();
+        web.reset();
+    }
+};
+
+TEST_F(tray, first_start_writes_defaults_registers_and_shows_the_kiss_icon)
+{
+    auto a = ready();
+    ASSERT_TRUE(a);
+    ASSERT_TRUE(a->window());
+    ASSERT_EQ(trayicons().size(), 1u);
+    ASSERT_TRUE(winui::waitfor([] { return exists(settingspath()); }, 5000));
+    EXPECT_EQ(lines(readfile(settingspath())), defaultlines);
+    EXPECT_EQ(runvalue(HKEY_LOCAL_MACHINE), "\"" + exepath() + "\"");
+    EXPECT_FALSE(exists(legacypath())) << "nothing is written into the Windows directory";
+
+    HWND icon = trayicons().front();
+    EXPECT_EQ(traytip(icon), "vexolind - kissing you");
+    COLORREF c = iconcolour(icon);
+    EXPECT_TRUE(looksred(c)) << "kiss icon colour " << std::hex << c;
+}
+
+TEST_F(tray, a_second_start_ends_at_once_and_changes_nothing)
+{
+    auto first = ready();
+    ASSERT_TRUE(first && first->window());
+    std::string before = readfile(settingspath());
+    FILETIME stamp = modified(settingspath());
+    Sleep(1500);   // a rewrite would now carry a later time stamp
+
+    auto second = app::start();
+    ASSERT_TRUE(second);
+    DWORD code = 99;
+    ASSERT_TRUE(second->waitexit(10000, &code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(readfile(settingspath()), before);
+    EXPECT_TRUE(samefiletime(modified(settingspath()), stamp));
+    EXPECT_EQ(trayicons().size(), 1u);
+    EXPECT_TRUE(first->running());
+}
+
+TEST_F(tray, double_click_shows_one_message_at_a_time_and_keeps_the_interval)
+{
+    CreateDirectoryA(defaultfolder().c_str(), nullptr);
+    writesettings(settingspath(), "mintime=12\r\nmaxtime=12\r\ntype=kisses\r\nautorun=0\r\nautoupdate=0\r\n");
+    auto a = ready();
+    ASSERT_TRUE(a && a->window());
+    DWORD started = GetTickCount();
+
+    Sleep(3000);
+    a->doubleclick();
+    HWND box = a->box("vexolind");
+    ASSERT_TRUE(box);
+    EXPECT_TRUE(among(kissmessages, plain(winui::boxtext(box)))) << winui::boxtext(box);
+    a->doubleclick();
+    Sleep(1500);
+    EXPECT_EQ(a->boxes("vexolind").size(), 1u) << "a double-click while a message is open shows nothing";
+    winui::answer(box, IDOK);
+    ASSERT_TRUE(winui::waitfor([&] { return !IsWindow(box); }, 5000));
+
+    // The timer's message comes 13 ticks after start; had the double-click restarted the
+    // interval it would come 13 ticks after the double-click instead.
+    HWND next = a->box("vexolind", 20000);
+    ASSERT_TRUE(next);
+    DWORD at = GetTickCount() - started;
+    EXPECT_LT(at, 16500u) << "the double-click restarted the interval";
+    EXPECT_GE(at, 10000u);
+    winui::answer(next, IDOK);
+}
+
+TEST_F(tray, kick_mode_shows_the_boot_and_only_insults)
+{
+    CreateDirectoryA(defaultfolder().c_str(), nullptr);
+    writesettings(settingspath(), "type=kickers\r\nautoupdate=0\r\n");
+    auto a = ready();
+    ASSERT_TRUE(a && a->window());
+    ASSERT_EQ(trayicons().size(), 1u);
+    HWND icon = trayicons().front();
+    EXPECT_EQ(traytip(icon), "vexolind - kicking you");
+    COLORREF c = iconcolour(icon);
+    EXPECT_FALSE(looksred(c)) << "kick icon colour " << std::hex << c;
+    EXPECT_NE(c, 0u) << "no icon drawn";
+
+    for (int i = 0; i < 6; i++) {
+        a->doubleclick();
+        HWND box = a->box("vexolind");
+        ASSERT_TRUE(box);
+        std::string text = plain(winui::boxtext(box));
+        EXPECT_TRUE(among(kickmessages, text)) << text;
+        winui::answer(box, IDOK);
+        winui::waitfor([&] { return !IsWindow(box); }, 5000);
+    }
+}
+
+TEST_F(tray, zero_bounds_give_a_message_every_tick_but_never_two_at_once)
+{
+    CreateDirectoryA(defaultfolder().c_str(), nullptr);
+    writesettings(settingspath(), "mintime=0\r\nmaxtime=0\r\nautoupdate=0\r\n");
+    auto a = app::start();
+    ASSERT_TRUE(a);
+    HWND box = a->box("vexolind", 15000);
+    ASSERT_TRUE(box);
+    size_t most = 0;
+    DWORD until = GetTickCount() + 4000;
+    while (GetTickCount() < until) {
+        most = std::max(most, a->boxes("vexolind").size());
+        Sleep(50);
+    }
+    EXPECT_EQ(most, 1u);
+    winui::answer(box, IDOK);
+    winui::waitfor([&] { return !IsWindow(box); }, 5000);
+    DWORD gone = GetTickCount();
+    HWND again = a->box("vexolind", 5000);
+    ASSERT_TRUE(again) << "with zero bounds every tick brings a message";
+    EXPECT_LT(GetTickCount() - gone, 3000u);
+    winui::answer(again, IDOK);
+}
+
+TEST_F(tray, bounds_of_two_bring_the_first_message_on_the_third_tick)
+{
+    CreateDirectoryA(defaultfolder().c_str(), nullptr);
+    writesettings(settingspath(), "mintime=2\r\nmaxtime=2\r\nautoupdate=0\r\n");
+    auto a = app::start();
+    ASSERT_TRUE(a && a->window());
+    DWORD started = GetTickCount();
+    HWND box = a->box("vexolind", 15000);
+    ASSERT_TRUE(box);
+    DWORD at = GetTickCount() - started;
+    EXPECT_GE(at, 2500u) << "the message came before the third tick";
+    EXPECT_LT(at, 7000u);
+    winui::answer(box, IDOK);
+}
+
+TEST_F(tray, exit_removes_the_icon_and_ends_with_zero_leaving_the_settings_alone)
+{
+    auto a = ready();
+    ASSERT_TRUE(a && a->window());
+    ASSERT_EQ(trayicons().size(), 1u);
+    std::string before = readfile(settingspath());
+    FILETIME stamp = modified(settingspath());
+    Sleep(1500);
+
+    a->exitbymenu();
+    DWORD code = 99;
+    ASSERT_TRUE(a->waitexit(10000, &code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(winui::waitfor([] { return trayicons().empty(); }, 5000));
+    EXPECT_EQ(readfile(settingspath()), before);
+    EXPECT_TRUE(samefiletime(modified(settingspath()), stamp));
+}
+
+TEST_F(tray, the_menu_takes_the_foreground_and_escape_closes_it)
+{
+    auto a = ready();
+    ASSERT_TRUE(a && a->window());
+    // Some other window has the focus, as when the user works in another program.
+    HWND other = CreateWindowExA(0, "STATIC", "elsewhere", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 200,
+                                 nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(other);
+    winui::waitfor([&] { return GetForegroundWindow() == other; }, 3000);
+
+    a->rightclick();
+    HWND menu = a->menu();
+    ASSERT_TRUE(menu);
+    EXPECT_EQ(GetForegroundWindow(), a->window()) << "the menu's owner must be in the foreground";
+
+    // Escape, and the menu goes without running a command.
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(winui::waitfor([&] { return !winui::findwindow("#32768", nullptr, a->pid()); }, 5000));
+    EXPECT_TRUE(a->running());
+    EXPECT_EQ(trayicons().size(), 1u);
+    DestroyWindow(other);
+}
+
+TEST_F(tray, a_settings_path_with_blanks_is_read_and_written_quoted_or_not)
+{
+    std::string dir = tempdir("cmd line");
+    std::string path = dir + "\\my settings.ini";
+    for (bool quoted : {true, false}) {
+        SCOPED_TRACE(quoted ? "quoted" : "unquoted");
+        resetstate();
+        setproxy(web->port());
+        writesettings(path, "mintime=600\r\nmaxtime=700\r\ntype=Kickers\r\nautorun=0\r\nautoupdate=0\r\n[other]\r\nkeep=me\r\n");
+        auto a = ready(quoted ? "\"" + path + "\"" : path);
+        ASSERT_TRUE(a && a->window());
+        ASSERT_EQ(trayicons().size(), 1u);
+        EXPECT_EQ(traytip(trayicons().front()), "vexolind - kicking you") << "the named file was not the one read";
+        auto got = lines(readfile(path));
+        ASSERT_GE(got.size(), 6u);
+        EXPECT_EQ(got[1], "mintime=600");
+        EXPECT_EQ(got[2], "maxtime=700");
+        EXPECT_EQ(got[3], "type=kickers") << "the named file is rewritten in normal form";
+        EXPECT_NE(std::find(got.begin(), got.end(), "keep=me"), got.end());
+        EXPECT_FALSE(exists(settingspath())) << "the default file must not be written";
+        EXPECT_TRUE(runabsent(HKEY_LOCAL_MACHINE));
+    }
+}
+
+TEST_F(tray, a_settings_path_that_cannot_be_opened_stops_with_a_fatal_error)
+{
+    std::string longpath = tempdir("long") + "\\" + std::string(270, 'x') + ".ini";
+    for (std::string args : {std::string("\"C:\\no such folder\\missing.ini\""), std::string("C:\\nowhere.ini"),
+                             "\"" + longpath + "\""}) {
+        SCOPED_TRACE(args);
+        resetstate();
+        auto a = app::start(args);
+        ASSERT_TRUE(a);
+        HWND box = a->box("Fatal Error");
+        ASSERT_TRUE(box);
+        EXPECT_EQ(winui::boxtext(box), "Can't open settings file");
+        EXPECT_TRUE(trayicons().empty()) << "no tray icon before the settings file is settled";
+        winui::answer(box, IDOK);
+        DWORD code = 0;
+        ASSERT_TRUE(a->waitexit(10000, &code));
+        EXPECT_EQ(code, 1u);
+        EXPECT_FALSE(exists(settingspath()));
+        EXPECT_TRUE(runabsent(HKEY_LOCAL_MACHINE));
+        EXPECT_TRUE(runabsent(HKEY_CURRENT_USER));
+        EXPECT_TRUE(trayicons().empty());
+    }
+}
+
+TEST_F(tray, the_icon_comes_back_when_the_taskbar_is_recreated)
+{
+    CreateDirectoryA(defaultfolder().c_str(), nullptr);
+    writesettings(settingspath(), "type=kickers\r\nautoupdate=0\r\n");
+    auto a = ready();
+    ASSERT_TRUE(a && a->window());
+    ASSERT_EQ(trayicons().size(), 1u);
+
+    // What a restarting Explorer does: its new tray has no icons, then it tells every window.
+    NOTIFYICONDATAA pn = {};
+    pn.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    pn.hWnd = a->window();
+    Shell_NotifyIconA(NIM_DELETE, &pn);
+    ASSERT_TRUE(winui::waitfor([] { return trayicons().empty(); }, 5000));
+    PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+
+    ASSERT_TRUE(winui::waitfor([] { return trayicons().size() == 1; }, 5000));
+    HWND icon = trayicons().front();
+    EXPECT_EQ(traytip(icon), "vexolind - kicking you");
+    EXPECT_FALSE(looksred(iconcolour(icon)));
+    // The icon answers again: a double-click brings a message.
+    a->doubleclick();
+    HWND box = a->box("vexolind");
+    ASSERT_TRUE(box);
+    winui::answer(box, IDOK);
+}
+
+} // namespace
