@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ctype.h>
 #include <set>
 #include <string>
 #include <utility>
