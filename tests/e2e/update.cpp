@@ -1,0 +1,285 @@
+// The update check at start-up, seen from outside: the request it sends, the reply it gets
+// from a loopback server posing as vexolind's web site, and what the user then meets.
+#include "harness.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace e2e;
+
+namespace {
+
+const char question[] = "An new version of vexolind is available!\nWould you like to install it ?";
+const char download[] = "https://www.vexolind.com/software/vexolind/vexolind.exe";
+
+// Message boxes show "\n" as a line break; the static control hands it back as "\r\n" or "\n".
+std::string plain(std::string text)
+{
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
+}
+
+std::string defaultfolder()
+{
+    std::string dir = settingspath();
+    dir.resize(dir.rfind('\\'));
+    return dir;
+}
+
+// "GET http://host[:port]/path HTTP/1.1", taken apart.
+struct requestline {
+    std::string method, scheme, host, port, path, version;
+};
+
+requestline split(const std::string &line)
+{
+    requestline r;
+    size_t sp1 = line.find(' '), sp2 = line.rfind(' ');
+    if (sp1 == std::string::npos || sp2 <= sp1)
+        return r;
+    r.method = line.substr(0, sp1);
+    r.version = line.substr(sp2 + 1);
+    std::string url = line.substr(sp1 + 1, sp2 - sp1 - 1);
+    size_t colon = url.find("://");
+    if (colon == std::string::npos) {
+        r.path = url;
+        return r;
+    }
+    r.scheme = url.substr(0, colon);
+    std::string rest = url.substr(colon + 3);
+    size_t slash = rest.find('/');
+    std::string authority = rest.substr(0, slash);
+    r.path = slash == std::string::npos ? "" : rest.substr(slash);
+    size_t p = authority.find(':');
+    r.host = authority.substr(0, p);
+    if (p != std::string::npos)
+        r.port = authority.substr(p + 1);
+    return r;
+}
+
+void expectupdatequery(const request &rq)
+{
+    SCOPED_TRACE(rq.line);
+    requestline r = split(rq.line);
+    EXPECT_EQ(r.method, "GET");
+    EXPECT_EQ(r.scheme, "http") << "a proxy is asked with the absolute URL";
+    EXPECT_EQ(r.host, "www.vexolind.com");
+    EXPECT_TRUE(r.port.empty() || r.port == "80") << r.port;
+    EXPECT_EQ(r.path, "/software/vexolind/update/");
+    EXPECT_EQ(r.version, "HTTP/1.1");
+    EXPECT_EQ(rq.agent, "vexolind");
+}
+
+// What a start-up showed before it went on to the tray, or before it stopped to ask.
+struct startup {
+    HWND question = nullptr;   // the "vexolind update" box
+    HWND failure = nullptr;    // a "vexolind" box
+    bool icon = false;
+};
+
+startup watch(app &a, DWORD ms = 20000)
+{
+    startup s;
+    winui::waitfor(
+        [&] {
+            s.question = winui::findwindow("#32770", "vexolind update", a.pid());
+            s.failure = winui::findwindow("#32770", "vexolind", a.pid());
+            s.icon = trayicons().size() == 1;
+            return s.question || s.failure || s.icon;
+        },
+        ms);
+    return s;
+}
+
+void expectyesno(HWND box)
+{
+    EXPECT_TRUE(GetDlgItem(box, IDYES));
+    EXPECT_TRUE(GetDlgItem(box, IDNO));
+    EXPECT_FALSE(GetDlgItem(box, IDOK));
+}
+
+class update : public ::testing::Test {
+protected:
+    std::unique_ptr<webserver> web;
+    void SetUp() override { resetstate(); }
+    void TearDown() override
+    {
+        resetstate();
+        web.reset();
+    }
+    void serve(const std::string &body, int status = 200)
+    {
+        web.reset(new webserver([=](const request &) {
+            response r;
+            r.status = status;
+            r.body = body;
+            return r;
+        }));
+        setproxy(web->port());
+    }
+};
+
+TEST_F(update, a_newer_build_asks_and_yes_opens_the_download_over_https_and_ends)
+{
+    recordbrowser();
+    serve("VXVER:2006081902:\n");
+    auto a = app::start();
+    ASSERT_TRUE(a);
+
+    // The main window and the tray icon come only after the check: neither may ever appear.
+    bool icon = false, window = false;
+    auto nothingelse = [&] {
+        icon = icon || !trayicons().empty();
+        window = window || a->window(0) != nullptr;
+    };
+    HWND box = nullptr;
+    winui::waitfor(
+        [&] {
+            nothingelse();
+            return (box = winui::findwindow("#32770", "vexolind update", a->pid())) != nullptr;
+        },
+        20000);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(plain(winui::boxtext(box)), question);
+    expectyesno(box);
+    auto seen = web->requests();
+    ASSERT_EQ(seen.size(), 1u);
+    expectupdatequery(seen[0]);
+
+    winui::answer(box, IDYES);
+    winui::waitfor(
+        [&] {
+            nothingelse();
+            return !a->running();
+        },
+        15000);
+    DWORD code = 99;
+    ASSERT_TRUE(a->waitexit(0, &code)) << "Yes must end the program";
+    EXPECT_EQ(code, 0u);
+    ASSERT_TRUE(winui::waitfor([] { return !browsed().empty(); }, 15000)) << "no URL was opened";
+    Sleep(500);   // a second URL would show up here too
+    EXPECT_EQ(browsed(), std::vector<std::string>{download});
+    EXPECT_EQ(browsed().front().rfind("https://", 0), 0u) << "the executable must never come over plain HTTP";
+    EXPECT_FALSE(icon) << "a tray icon was added before the program ended";
+    EXPECT_FALSE(window) << "the main window was created before the program ended";
+    EXPECT_TRUE(trayicons().empty());
+    EXPECT_EQ(web->requests().size(), 1u);
+}
+
+TEST_F(update, no_goes_on_to_the_tray_and_the_question_comes_again_next_start)
+{
+    recordbrowser();
+    serve("VXVER:2006081902:\n");
+    for (int start = 1; start <= 2; start++) {
+        SCOPED_TRACE("start " + std::to_string(start));
+        ASSERT_TRUE(winui::waitfor([] { return trayicons().empty(); }, 10000));
+        auto a = app::start();
+        ASSERT_TRUE(a);
+        startup s = watch(*a);
+        ASSERT_TRUE(s.question) << "icon " << s.icon << ", failure box " << (s.failure != nullptr);
+        EXPECT_FALSE(s.icon);
+        EXPECT_EQ(plain(winui::boxtext(s.question)), question);
+        winui::answer(s.question, IDNO);
+
+        ASSERT_TRUE(winui::waitfor([] { return trayicons().size() == 1; }, 20000)) << "start-up stopped after No";
+        EXPECT_TRUE(a->window());
+        EXPECT_TRUE(a->running());
+        EXPECT_TRUE(a->boxes("vexolind update").empty());
+        auto seen = web->requests();
+        ASSERT_EQ(seen.size(), (size_t)start) << "every start asks the server again";
+        expectupdatequery(seen.back());
+
+        // A second instance would end at once, so this one ends first.
+        a->exitbymenu();
+        DWORD code = 99;
+        ASSERT_TRUE(a->waitexit(10000, &code));
+        EXPECT_EQ(code, 0u);
+    }
+    EXPECT_TRUE(browsed().empty()) << "No must not open anything";
+}
+
+struct replycase {
+    const char *name;
+    int status;
+    std::string body;
+    bool asks;
+};
+
+// The 50-byte bound: the number's last digit sits at byte (blanks + 16) of the reply.
+std::string longreply(size_t blanks)
+{
+    return "VXVER:" + std::string(blanks, ' ') + "2006081999:\n";
+}
+
+TEST_F(update, only_a_newer_build_in_the_first_50_bytes_asks_and_start_up_goes_on)
+{
+    const replycase cases[] = {
+        {"own build", 200, "VXVER:2006081901:\n", false},
+        {"one newer", 200, "VXVER:2006081902:\n", true},
+        {"older", 200, "VXVER:2005010101:\n", false},
+        {"largest 32-bit number", 200, "VXVER:4294967295:\n", true},
+        {"not found page", 404, "<html><head><title>404 Not Found</title></head><body>Not Found</body></html>\n",
+         false},
+        {"empty", 200, "", false},
+        {"no digits", 200, "VXVER:\n", false},
+        {"too large for 32 bits", 200, "VXVER:99999999999:\n", false},
+        {"too large, wraps to a newer one", 200, "VXVER:6394967296:\n", false},
+        {"number cut to 4 digits by 50 bytes", 200, longreply(40), false},
+        {"last digit at byte 51", 200, longreply(35), false},
+        {"last digit at byte 50", 200, longreply(34), true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(winui::waitfor([] { return trayicons().empty(); }, 10000));
+        serve(c.body, c.status);
+        auto a = app::start();
+        ASSERT_TRUE(a);
+        startup s = watch(*a);
+        EXPECT_FALSE(s.failure) << plain(winui::boxtext(s.failure));
+        EXPECT_EQ(s.question != nullptr, c.asks);
+        if (s.question) {
+            EXPECT_EQ(plain(winui::boxtext(s.question)), question);
+            winui::answer(s.question, IDNO);
+        }
+        EXPECT_TRUE(winui::waitfor([] { return trayicons().size() == 1; }, 20000)) << "start-up did not go on";
+        EXPECT_TRUE(a->boxes("vexolind update").empty());
+        EXPECT_TRUE(a->boxes("vexolind").empty());
+        auto seen = web->requests();
+        EXPECT_EQ(seen.size(), 1u);
+        if (!seen.empty())
+            expectupdatequery(seen[0]);
+    }
+}
+
+TEST_F(update, a_server_that_cannot_be_reached_gives_the_failure_box_then_start_up_goes_on)
+{
+    setproxy(unusedport());
+    auto a = app::start();
+    ASSERT_TRUE(a);
+    startup s = watch(*a, 30000);
+    ASSERT_TRUE(s.failure) << "question " << (s.question != nullptr) << ", icon " << s.icon;
+    EXPECT_FALSE(s.icon);
+    EXPECT_EQ(plain(winui::boxtext(s.failure)), "Auto Update Failed\nCan't initialise wininet");
+    EXPECT_TRUE(GetDlgItem(s.failure, IDOK));
+    winui::answer(s.failure, IDOK);
+    ASSERT_TRUE(winui::waitfor([] { return trayicons().size() == 1; }, 20000)) << "start-up stopped after the box";
+    EXPECT_TRUE(a->window());
+    EXPECT_TRUE(a->boxes("vexolind update").empty());
+}
+
+TEST_F(update, autoupdate_off_asks_nothing)
+{
+    serve("VXVER:2006081902:\n");
+    CreateDirectoryA(defaultfolder().c_str(), nullptr);
+    writefile(settingspath(), "[settings]\r\nautoupdate=0\r\n");
+    auto a = app::start();
+    ASSERT_TRUE(a);
+    startup s = watch(*a);
+    EXPECT_TRUE(s.icon);
+    EXPECT_FALSE(s.question);
+    EXPECT_FALSE(s.failure);
+    EXPECT_TRUE(web->requests().empty()) << web->requests().front().line;
+}
+
+} // namespace
