@@ -1,0 +1,421 @@
+// The settings dialog as a user meets it: opened from the tray menu, its sliders, switches and buttons.
+#include "harness.h"
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+using namespace e2e;
+
+namespace {
+
+const char dialogcaption[] = "vexolind settings";
+const char suggesturl[] = "http://www.vexolind.com/software/vexolind/submit/";
+
+enum : int {
+    idsuggest = 411,
+    idkiss = 419,
+    idmax = 420,
+    idkick = 421,
+    idmin = 427,
+    idautoupdate = 428,
+    idautorun = 429,
+};
+
+const char runkey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+std::string defaultfolder()
+{
+    std::string dir = settingspath();
+    dir.resize(dir.rfind('\\'));
+    return dir;
+}
+
+void writesettings(const std::string &body)
+{
+    CreateDirectoryA(defaultfolder().c_str(), nullptr);
+    writefile(settingspath(), "[settings]\r\n" + body);
+}
+
+// The value of key= in the settings file; "(missing)" when there is no such line.
+std::string setting(const std::string &key)
+{
+    for (const auto &l : lines(readfile(settingspath())))
+        if (l.compare(0, key.size() + 1, key + "=") == 0)
+            return l.substr(key.size() + 1);
+    return "(missing)";
+}
+
+// Started and shown in the tray.
+std::unique_ptr<app> ready()
+{
+    auto a = app::start();
+    if (!a)
+        return a;
+    a->window();
+    winui::waitfor([] { return trayicons().size() == 1; }, 15000);
+    return a;
+}
+
+std::vector<HWND> dialogs(app &a)
+{
+    return winui::findwindows("#32770", dialogcaption, a.pid());
+}
+
+// Settings, from the tray icon's menu.
+HWND opensettings(app &a)
+{
+    a.rightclick();
+    if (!a.menu())
+        return nullptr;
+    a.pick('s');
+    HWND d = nullptr;
+    winui::waitfor([&] { return (d = winui::findwindow("#32770", dialogcaption, a.pid())) != nullptr; }, 10000);
+    return d;
+}
+
+int position(HWND dlg, int slider)
+{
+    return (int)SendMessageA(GetDlgItem(dlg, slider), TBM_GETPOS, 0, 0);
+}
+
+void press(HWND control, WORD vk)
+{
+    SendMessageA(control, WM_KEYDOWN, vk, 1);
+    SendMessageA(control, WM_KEYUP, vk, 0xC0000001);
+}
+
+// Moves a slider with the arrow keys, one step at a time, as a user at the keyboard would;
+// the slider itself tells the dialog about every step.
+void slide(HWND dlg, int slider, int pos)
+{
+    HWND tb = GetDlgItem(dlg, slider);
+    for (int guard = 0; guard < 200; guard++) {
+        int now = position(dlg, slider);
+        if (now == pos)
+            return;
+        press(tb, now < pos ? VK_RIGHT : VK_LEFT);
+        if (position(dlg, slider) == now)
+            return;   // held where it is: the dialog keeps it there
+    }
+}
+
+void click(HWND dlg, int id)
+{
+    SendMessageA(GetDlgItem(dlg, id), BM_CLICK, 0, 0);
+}
+
+bool checked(HWND dlg, int id)
+{
+    return IsDlgButtonChecked(dlg, id) == BST_CHECKED;
+}
+
+// Closes the dialog with a real mouse click on OK or Cancel. A BM_CLICK sent from here would
+// run inside the dialog loop's GetMessage, and that loop drops the message it fetches after
+// EndDialog: the main window's WM_SETTINGSCHANGED, which a click never loses.
+bool close(HWND dlg, int id)
+{
+    RECT r;
+    GetWindowRect(GetDlgItem(dlg, id), &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    Sleep(100);
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    Sleep(50);
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    return winui::waitfor([&] { return !IsWindow(dlg); }, 10000);
+}
+
+std::string tipnow()
+{
+    auto icons = trayicons();
+    return icons.size() == 1 ? traytip(icons.front()) : "";
+}
+
+class dialog : public ::testing::Test {
+protected:
+    // A default start's update check finds no newer build.
+    std::unique_ptr<webserver> web;
+    void SetUp() override
+    {
+        resetstate();
+        web.reset(new webserver);
+        setproxy(web->port());
+    }
+    void TearDown() override
+    {
+        resetstate();
+        web.reset();
+    }
+};
+
+TEST_F(dialog, settings_opens_the_dialog_once_however_often_it_is_chosen)
+{
+    auto a = ready();
+    ASSERT_TRUE(a && a->window());
+    HWND d = opensettings(*a);
+    ASSERT_TRUE(d);
+    EXPECT_EQ(dialogs(*a).size(), 1u);
+    EXPECT_EQ(GetWindow(d, GW_OWNER), a->window()) << "the dialog belongs to the main window";
+
+    for (int i = 0; i < 2; i++) {
+        a->rightclick();
+        HWND m = a->menu();
+        ASSERT_TRUE(m) << "the tray menu still opens while the dialog is up";
+        a->pick('s');
+        ASSERT_TRUE(winui::waitfor([&] { return !IsWindow(m) || !IsWindowVisible(m); }, 5000));
+        Sleep(1500);   // time enough for a second dialog to show
+        EXPECT_EQ(dialogs(*a).size(), 1u);
+    }
+    EXPECT_TRUE(IsWindowVisible(d));
+    ASSERT_TRUE(close(d, IDCANCEL));
+    EXPECT_TRUE(dialogs(*a).empty());
+
+    // Closed, it opens again.
+    d = opensettings(*a);
+    ASSERT_TRUE(d);
+    ASSERT_TRUE(close(d, IDCANCEL));
+}
+
+struct move {
+    int slider;
+    int pos;
+};
+
+struct slidercase {
+    const char *name;
+    const char *stored;   // mintime and maxtime lines of the settings file
+    int startmin, startmax;
+    std::vector<move> moves;
+    int endmin, endmax;
+    const char *savedmin, *savedmax;
+};
+
+TEST_F(dialog, ok_saves_what_the_sliders_show_and_keeps_what_nobody_moved)
+{
+    const slidercase cases[] = {
+        {"both to the left", "mintime=600\r\nmaxtime=1800\r\n", 16, 50, {{idmin, 0}, {idmax, 0}}, 0, 0, "10", "10"},
+        {"both to the right", "mintime=600\r\nmaxtime=1800\r\n", 16, 50, {{idmax, 100}, {idmin, 100}}, 100, 100,
+         "3600", "3600"},
+        {"min dragged past max", "mintime=600\r\nmaxtime=1800\r\n", 16, 50, {{idmax, 30}, {idmin, 70}}, 30, 30,
+         "1087", "1087"},
+        {"max dragged below min", "mintime=1800\r\nmaxtime=3600\r\n", 50, 100, {{idmax, 10}}, 10, 10, "369", "369"},
+        {"untouched 600", "mintime=600\r\nmaxtime=600\r\n", 16, 16, {}, 16, 16, "600", "600"},
+        {"untouched 600 and 1800", "mintime=600\r\nmaxtime=1800\r\n", 16, 50, {}, 16, 50, "600", "1800"},
+        {"only max moved", "mintime=600\r\nmaxtime=1800\r\n", 16, 50, {{idmax, 60}}, 16, 60, "600", "2164"},
+        {"stored beyond the slider", "mintime=600\r\nmaxtime=7200\r\n", 16, 100, {}, 16, 100, "600", "3600"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        resetstate();
+        setproxy(web->port());
+        writesettings(std::string(c.stored) + "type=kisses\r\nautorun=0\r\nautoupdate=0\r\n");
+        auto a = ready();
+        ASSERT_TRUE(a && a->window());
+        HWND d = opensettings(*a);
+        ASSERT_TRUE(d);
+        EXPECT_EQ(position(d, idmin), c.startmin);
+        EXPECT_EQ(position(d, idmax), c.startmax);
+        for (const auto &m : c.moves)
+            slide(d, m.slider, m.pos);
+        EXPECT_EQ(position(d, idmin), c.endmin);
+        EXPECT_EQ(position(d, idmax), c.endmax);
+        ASSERT_TRUE(close(d, IDOK));
+        EXPECT_EQ(setting("mintime"), c.savedmin);
+        EXPECT_EQ(setting("maxtime"), c.savedmax);
+        EXPECT_EQ(setting("type"), "kisses");
+        EXPECT_EQ(setting("autorun"), "0");
+        EXPECT_EQ(setting("autoupdate"), "0");
+    }
+}
+
+TEST_F(dialog, cancel_forgets_every_change)
+{
+    writesettings("mintime=600\r\nmaxtime=1800\r\ntype=kisses\r\nautorun=1\r\nautoupdate=1\r\n");
+    auto a = ready();
+    ASSERT_TRUE(a && a->window());
+    ASSERT_TRUE(winui::waitfor([] { return !runabsent(HKEY_LOCAL_MACHINE); }, 5000));
+    const std::string before = readfile(settingspath());
+    const FILETIME stamp = modified(settingspath());
+
+    HWND d = opensettings(*a);
+    ASSERT_TRUE(d);
+    slide(d, idmax, 0);
+    slide(d, idmin, 0);
+    click(d, idkick);
+    click(d, idautorun);
+    click(d, idautoupdate);
+    ASSERT_EQ(position(d, idmax), 0);
+    ASSERT_TRUE(checked(d, idkick));
+    ASSERT_FALSE(checked(d, idautorun));
+    ASSERT_FALSE(checked(d, idautoupdate));
+    Sleep(1500);   // a rewrite would now carry a later time stamp
+    ASSERT_TRUE(close(d, IDCANCEL));
+
+    Sleep(1000);
+    EXPECT_EQ(readfile(settingspath()), before);
+    FILETIME now = modified(settingspath());
+    EXPECT_TRUE(now.dwLowDateTime == stamp.dwLowDateTime && now.dwHighDateTime == stamp.dwHighDateTime)
+        << "the settings file was written";
+    EXPECT_FALSE(runabsent(HKEY_LOCAL_MACHINE));
+    ASSERT_EQ(trayicons().size(), 1u);
+    EXPECT_EQ(tipnow(), "vexolind - kissing you");
+    EXPECT_TRUE(looksred(iconcolour(trayicons().front())));
+
+    // The program still holds the old settings: the dialog shows them again and OK keeps them.
+    d = opensettings(*a);
+    ASSERT_TRUE(d);
+    EXPECT_EQ(position(d, idmin), 16);
+    EXPECT_EQ(position(d, idmax), 50);
+    EXPECT_TRUE(checked(d, idkiss));
+    EXPECT_FALSE(checked(d, idkick));
+    EXPECT_TRUE(checked(d, idautorun));
+    EXPECT_TRUE(checked(d, idautoupdate));
+    ASSERT_TRUE(close(d, IDOK));
+    EXPECT_EQ(lines(readfile(settingspath())), lines(before));
+}
+
+TEST_F(dialog, kick_takes_effect_on_ok)
+{
+    writesettings("mintime=600\r\nmaxtime=1800\r\ntype=kisses\r\nautorun=0\r\nautoupdate=0\r\n");
+    auto a = ready();
+    ASSERT_TRUE(a && a->window());
+    ASSERT_EQ(trayicons().size(), 1u);
+    ASSERT_TRUE(looksred(iconcolour(trayicons().front())));
+
+    HWND d = opensettings(*a);
+    ASSERT_TRUE(d);
+    EXPECT_TRUE(checked(d, idkiss));
+    click(d, idkick);
+    EXPECT_TRUE(checked(d, idkick));
+    EXPECT_FALSE(checked(d, idkiss)) << "the two moods are one choice";
+    ASSERT_TRUE(close(d, IDOK));
+
+    EXPECT_EQ(setting("type"), "kickers");
+    EXPECT_EQ(setting("mintime"), "600");
+    EXPECT_EQ(setting("maxtime"), "1800");
+    ASSERT_EQ(trayicons().size(), 1u);
+    HWND icon = trayicons().front();
+    EXPECT_TRUE(winui::waitfor([&] { return !looksred(iconcolour(icon)); }, 5000))
+        << "kick icon colour " << std::hex << iconcolour(icon);
+    EXPECT_NE(iconcolour(icon), 0u) << "no icon drawn";
+    EXPECT_EQ(traytip(icon), "vexolind - kicking you");
+
+    // And back again.
+    d = opensettings(*a);
+    ASSERT_TRUE(d);
+    EXPECT_TRUE(checked(d, idkick));
+    click(d, idkiss);
+    ASSERT_TRUE(close(d, IDOK));
+    EXPECT_EQ(setting("type"), "kisses");
+    EXPECT_TRUE(winui::waitfor([&] { return looksred(iconcolour(icon)); }, 5000));
+    EXPECT_EQ(traytip(icon), "vexolind - kissing you");
+}
+
+void setrun(HKEY root, const std::string &value)
+{
+    HKEY k = nullptr;
+    if (RegCreateKeyExA(root, runkey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(k, "vexolind", 0, REG_SZ, reinterpret_cast<const BYTE *>(value.c_str()),
+                   (DWORD)value.size() + 1);
+    RegCloseKey(k);
+}
+
+TEST_F(dialog, the_two_switches_are_saved_on_ok)
+{
+    // Default settings: both switches on, registered to run at log-on.
+    auto a = ready();
+    ASSERT_TRUE(a && a->window());
+    ASSERT_TRUE(winui::waitfor([] { return !runabsent(HKEY_LOCAL_MACHINE); }, 5000));
+    setrun(HKEY_CURRENT_USER, "\"" + exepath() + "\"");   // as an install without elevation left it
+    ASSERT_FALSE(runabsent(HKEY_CURRENT_USER));
+
+    HWND d = opensettings(*a);
+    ASSERT_TRUE(d);
+    ASSERT_TRUE(checked(d, idautorun));
+    ASSERT_TRUE(checked(d, idautoupdate));
+    click(d, idautorun);
+    EXPECT_FALSE(checked(d, idautorun));
+    ASSERT_TRUE(close(d, IDOK));
+    EXPECT_EQ(setting("autorun"), "0");
+    EXPECT_EQ(setting("autoupdate"), "1");
+    EXPECT_TRUE(runabsent(HKEY_LOCAL_MACHINE));
+    EXPECT_TRUE(runabsent(HKEY_CURRENT_USER));
+
+    d = opensettings(*a);
+    ASSERT_TRUE(d);
+    EXPECT_FALSE(checked(d, idautorun));
+    click(d, idautoupdate);
+    click(d, idautorun);
+    ASSERT_TRUE(close(d, IDOK));
+    EXPECT_EQ(setting("autoupdate"), "0");
+    EXPECT_EQ(setting("autorun"), "1");
+    EXPECT_EQ(runvalue(HKEY_LOCAL_MACHINE), "\"" + exepath() + "\"");
+}
+
+TEST_F(dialog, new_bounds_take_effect_at_once)
+{
+    // Long bounds: nothing would come for an hour.
+    writesettings("mintime=3600\r\nmaxtime=3600\r\ntype=kisses\r\nautorun=0\r\nautoupdate=0\r\n");
+    auto a = ready();
+    ASSERT_TRUE(a && a->window());
+    HWND d = opensettings(*a);
+    ASSERT_TRUE(d);
+    slide(d, idmin, 0);
+    slide(d, idmax, 0);
+    ASSERT_EQ(position(d, idmax), 0);
+    DWORD ok = GetTickCount();
+    ASSERT_TRUE(close(d, IDOK));
+    EXPECT_EQ(setting("maxtime"), "10");
+    // Ten seconds at least: the next message comes on the eleventh tick after OK.
+    HWND box = a->box("vexolind", 30000);
+    ASSERT_TRUE(box) << "the new bounds were not used";
+    DWORD at = GetTickCount() - ok;
+    EXPECT_GE(at, 8000u);
+    EXPECT_LE(at, 20000u);
+    winui::answer(box, IDOK);
+}
+
+TEST_F(dialog, the_suggestion_button_opens_the_page_each_time_and_leaves_the_dialog_open)
+{
+    writesettings("mintime=3600\r\nmaxtime=3600\r\ntype=kisses\r\nautorun=0\r\nautoupdate=0\r\n");
+    auto a = ready();
+    ASSERT_TRUE(a && a->window());
+    recordbrowser();
+    HWND d = opensettings(*a);
+    ASSERT_TRUE(d);
+    click(d, idsuggest);
+    ASSERT_TRUE(winui::waitfor([] { return browsed().size() == 1; }, 20000));
+    EXPECT_TRUE(IsWindowVisible(d));
+    click(d, idsuggest);
+    ASSERT_TRUE(winui::waitfor([] { return browsed().size() == 2; }, 20000));
+    Sleep(2000);   // a third would show by now
+    EXPECT_EQ(browsed(), std::vector<std::string>(2, suggesturl));
+    EXPECT_TRUE(IsWindowVisible(d));
+    EXPECT_EQ(dialogs(*a).size(), 1u);
+    ASSERT_TRUE(close(d, IDCANCEL));
+}
+
+TEST_F(dialog, messages_keep_coming_while_it_is_open)
+{
+    // The first message is due on the seventh tick: the dialog is open well before that.
+    writesettings("mintime=6\r\nmaxtime=6\r\ntype=kisses\r\nautorun=0\r\nautoupdate=0\r\n");
+    auto a = ready();
+    ASSERT_TRUE(a && a->window());
+    HWND d = opensettings(*a);
+    ASSERT_TRUE(d);
+    // A message box opened first would hold the dialog inside its own loop; that is not this case.
+    ASSERT_TRUE(a->boxes("vexolind").empty()) << "the machine was too slow to open the dialog in time";
+
+    for (int i = 0; i < 2; i++) {
+        HWND box = a->box("vexolind", 20000);
+        ASSERT_TRUE(box) << "message " << i + 1;
+        EXPECT_TRUE(IsWindowVisible(d));
+        winui::answer(box, IDOK);
+        ASSERT_TRUE(winui::waitfor([&] { return !IsWindow(box); }, 5000));
+    }
+    EXPECT_TRUE(IsWindowVisible(d));
+    ASSERT_TRUE(close(d, IDCANCEL));
+}
+
+} // namespace
