@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")"
 
 packages=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest
-          wine wine64 xvfb imagemagick x11-utils xdotool)
+          wine wine64 xvfb xcompmgr imagemagick x11-utils xdotool)
 
 install_missing() {
     local missing=()
