@@ -1,8 +1,10 @@
 #include "winui.h"
 
+#include <algorithm>
+
 namespace winui {
 
-bool waitfor(const std::function<bool()> &probe, DWORD ms)
+bool waitfor(const std::function<bool()> &probe, DWORD ms, DWORD step)
 {
     DWORD start = GetTickCount();
     for (;;) {
@@ -10,7 +12,7 @@ bool waitfor(const std::function<bool()> &probe, DWORD ms)
             return true;
         if (GetTickCount() - start >= ms)
             return false;
-        Sleep(50);
+        Sleep(step);
     }
 }
 
@@ -74,6 +76,12 @@ std::string boxtext(HWND box)
     char buf[1024] = "";
     GetDlgItemTextA(box, 0xFFFF, buf, sizeof buf);
     return buf;
+}
+
+std::string plain(std::string text)
+{
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
 }
 
 void answer(HWND box, int id)

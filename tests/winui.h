@@ -9,8 +9,8 @@
 
 namespace winui {
 
-// Calls probe every 50 ms until it returns true or ms milliseconds have passed.
-bool waitfor(const std::function<bool()> &probe, DWORD ms);
+// Calls probe every step milliseconds until it returns true or ms milliseconds have passed.
+bool waitfor(const std::function<bool()> &probe, DWORD ms, DWORD step = 50);
 
 // A visible top-level window of the class whose caption is caption (any caption when null),
 // optionally only one of process pid.
@@ -20,6 +20,8 @@ std::vector<HWND> findwindows(const char *cls, const char *caption, DWORD pid = 
 // Message boxes are dialogs of class #32770; their text sits in the static control 0xFFFF.
 HWND waitbox(const char *caption, DWORD ms, DWORD pid = 0);
 std::string boxtext(HWND box);
+// The text with the carriage returns a box puts before its line feeds taken out.
+std::string plain(std::string text);
 std::string caption(HWND w);
 void answer(HWND box, int id);
 

@@ -24,19 +24,6 @@ enum : int {
 
 const char runkey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-std::string defaultfolder()
-{
-    std::string dir = settingspath();
-    dir.resize(dir.rfind('\\'));
-    return dir;
-}
-
-void writesettings(const std::string &body)
-{
-    CreateDirectoryA(defaultfolder().c_str(), nullptr);
-    writefile(settingspath(), "[settings]\r\n" + body);
-}
-
 // The value of key= in the settings file; "(missing)" when there is no such line.
 std::string setting(const std::string &key)
 {
@@ -44,17 +31,6 @@ std::string setting(const std::string &key)
         if (l.compare(0, key.size() + 1, key + "=") == 0)
             return l.substr(key.size() + 1);
     return "(missing)";
-}
-
-// Started and shown in the tray.
-std::unique_ptr<app> ready()
-{
-    auto a = app::start();
-    if (!a)
-        return a;
-    a->window();
-    winui::waitfor([] { return trayicons().size() == 1; }, 15000);
-    return a;
 }
 
 std::vector<HWND> dialogs(app &a)
@@ -131,22 +107,7 @@ std::string tipnow()
     return icons.size() == 1 ? traytip(icons.front()) : "";
 }
 
-class dialog : public ::testing::Test {
-protected:
-    // A default start's update check finds no newer build.
-    std::unique_ptr<webserver> web;
-    void SetUp() override
-    {
-        resetstate();
-        web.reset(new webserver);
-        setproxy(web->port());
-    }
-    void TearDown() override
-    {
-        resetstate();
-        web.reset();
-    }
-};
+class dialog : public scenario {};
 
 TEST_F(dialog, settings_opens_the_dialog_once_however_often_it_is_chosen)
 {

@@ -61,12 +61,6 @@ BOOL CALLBACK visithidden(HWND w, LPARAM lp)
     return TRUE;
 }
 
-HWND findhidden(const char *cls, DWORD pid)
-{
-    hidden h{cls, pid, nullptr};
-    EnumWindows(visithidden, reinterpret_cast<LPARAM>(&h));
-    return h.found;
-}
 
 void removeicon(HWND owner)
 {
@@ -77,6 +71,13 @@ void removeicon(HWND owner)
 }
 
 } // namespace
+
+HWND windowof(const char *cls, DWORD pid)
+{
+    hidden h{cls, pid, nullptr};
+    EnumWindows(visithidden, reinterpret_cast<LPARAM>(&h));
+    return h.found;
+}
 
 std::string exepath()
 {
@@ -185,10 +186,28 @@ std::string tempdir(const std::string &name)
     return dir;
 }
 
+std::string defaultfolder()
+{
+    std::string dir = settingspath();
+    dir.resize(dir.rfind('\\'));
+    return dir;
+}
+
+void writesettings(const std::string &path, const std::string &body)
+{
+    writefile(path, "[settings]\r\n" + body);
+}
+
+void writesettings(const std::string &body)
+{
+    CreateDirectoryA(defaultfolder().c_str(), nullptr);
+    writesettings(settingspath(), body);
+}
+
 void resetstate()
 {
     // Programs a failed scenario left behind end first, so their icons go with them.
-    for (HWND w; (w = findhidden("vexolind", 0)) != nullptr;) {
+    for (HWND w; (w = windowof("vexolind", 0)) != nullptr;) {
         DWORD pid = 0;
         GetWindowThreadProcessId(w, &pid);
         HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
@@ -202,9 +221,7 @@ void resetstate()
             CloseHandle(p);
     }
     DeleteFileA(settingspath().c_str());
-    std::string dir = settingspath();
-    dir.resize(dir.rfind('\\'));
-    RemoveDirectoryA(dir.c_str());
+    RemoveDirectoryA(defaultfolder().c_str());
     SetFileAttributesA(legacypath().c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(legacypath().c_str());
     for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
@@ -233,13 +250,11 @@ std::vector<HWND> trayicons()
     return icons;
 }
 
-COLORREF iconcolour(HWND icon)
+std::vector<unsigned char> capture(int x, int y, int w, int h)
 {
-    RECT r;
-    GetWindowRect(icon, &r);
-    int w = r.right - r.left, h = r.bottom - r.top;
+    std::vector<unsigned char> px;
     if (w <= 0 || h <= 0)
-        return 0;
+        return px;
     HDC screen = GetDC(nullptr);
     HDC mem = CreateCompatibleDC(screen);
     BITMAPINFO bi = {};
@@ -251,13 +266,28 @@ COLORREF iconcolour(HWND icon)
     void *bits = nullptr;
     HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    const auto *px = static_cast<const unsigned char *>(bits);
+    BitBlt(mem, 0, 0, w, h, screen, x, y, SRCCOPY);
+    GdiFlush();
+    px.assign(static_cast<unsigned char *>(bits), static_cast<unsigned char *>(bits) + (size_t)w * h * 4);
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return px;
+}
+
+COLORREF iconcolour(HWND icon)
+{
+    RECT r;
+    GetWindowRect(icon, &r);
+    auto px = capture(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    if (px.empty())
+        return 0;
     // The corner shows the tray's background; the icon is whatever differs from it.
     int bb = px[0], bg = px[1], br = px[2];
     long sr = 0, sg = 0, sb = 0, n = 0;
-    for (int i = 0; i < w * h; i++) {
-        int b = px[i * 4], g = px[i * 4 + 1], rr = px[i * 4 + 2];
+    for (size_t i = 0; i + 3 < px.size(); i += 4) {
+        int b = px[i], g = px[i + 1], rr = px[i + 2];
         if (abs(b - bb) + abs(g - bg) + abs(rr - br) > 90) {
             sb += b;
             sg += g;
@@ -265,11 +295,7 @@ COLORREF iconcolour(HWND icon)
             n++;
         }
     }
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    return n ? RGB(sr / n, sg / n, sb / n) : RGB(bb ? br : 0, bg, bb);
+    return n ? RGB(sr / n, sg / n, sb / n) : 0;
 }
 
 bool looksred(COLORREF c)
@@ -456,7 +482,7 @@ std::unique_ptr<app> app::start(const std::string &args, const std::string &exe,
 app::~app()
 {
     if (running()) {
-        HWND w = main ? main : findhidden("vexolind", procid);
+        HWND w = main ? main : windowof("vexolind", procid);
         if (w)
             PostMessageA(w, WM_CLOSE, 0, 0);
         if (!w || WaitForSingleObject(process, 5000) != WAIT_OBJECT_0) {
@@ -472,7 +498,7 @@ app::~app()
 HWND app::window(DWORD ms)
 {
     if (!main)
-        winui::waitfor([&] { return (main = findhidden("vexolind", procid)) != nullptr; }, ms);
+        winui::waitfor([&] { return (main = windowof("vexolind", procid)) != nullptr; }, ms);
     return main;
 }
 
@@ -531,6 +557,29 @@ HWND app::box(const char *caption, DWORD ms)
 std::vector<HWND> app::boxes(const char *caption)
 {
     return winui::findwindows("#32770", caption, procid);
+}
+
+std::unique_ptr<app> ready(const std::string &args)
+{
+    auto a = app::start(args);
+    if (!a)
+        return a;
+    a->window();
+    winui::waitfor([] { return trayicons().size() == 1; }, 15000);
+    return a;
+}
+
+void scenario::SetUp()
+{
+    resetstate();
+    web.reset(new webserver);
+    setproxy(web->port());
+}
+
+void scenario::TearDown()
+{
+    resetstate();
+    web.reset();
 }
 
 } // namespace e2e

@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -27,9 +29,19 @@ FILETIME modified(const std::string &path);
 std::string runvalue(HKEY root);
 bool runabsent(HKEY root);
 std::string tempdir(const std::string &name);   // a fresh folder for one scenario
+std::string defaultfolder();                    // the folder of settingspath()
+// A settings file of the given lines under "[settings]"; by default the per-user one.
+void writesettings(const std::string &body);
+void writesettings(const std::string &path, const std::string &body);
 
 // Brings the prefix back to a first start: no settings file, no Run value, no leftovers.
 void resetstate();
+
+// A top-level window of the class belonging to process pid (any process when 0), shown or not.
+HWND windowof(const char *cls, DWORD pid);
+
+// The screen's pixels in a rectangle: B, G, R, unused; rows top to bottom.
+std::vector<unsigned char> capture(int x, int y, int w, int h);
 
 // The tray, as Wine shows it without a desktop tray
 
@@ -104,6 +116,18 @@ private:
     HANDLE process = nullptr;
     DWORD procid = 0;
     HWND main = nullptr;
+};
+
+// Started and shown in the tray: its main window exists and its icon is there.
+std::unique_ptr<app> ready(const std::string &args = "");
+
+// The common ground of the scenarios: a prefix as before a first start, and a stand-in for
+// vexolind's web site that knows no newer build, so a default start goes straight to the tray.
+class scenario : public ::testing::Test {
+protected:
+    std::unique_ptr<webserver> web;
+    void SetUp() override;
+    void TearDown() override;
 };
 
 } // namespace e2e

@@ -14,25 +14,7 @@ const int width = 335, height = 229;
 // The splash window of the process, shown or not.
 HWND splashof(DWORD pid)
 {
-    struct search {
-        DWORD pid;
-        HWND found;
-    } s{pid, nullptr};
-    EnumWindows(
-        [](HWND w, LPARAM lp) -> BOOL {
-            auto *s = reinterpret_cast<search *>(lp);
-            char cls[64] = "";
-            GetClassNameA(w, cls, sizeof cls);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            if (lstrcmpA(cls, "Splash") == 0 && pid == s->pid) {
-                s->found = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&s));
-    return s.found;
+    return windowof("Splash", pid);
 }
 
 // Centred on the screen with integer halves, so it may hang off a small screen's edge.
@@ -54,17 +36,10 @@ RECT expectedrect()
                                          << want.left << "," << want.top << " size " << width << "x" << height;
 }
 
-// Polls more finely than winui::waitfor: the timings below are measured from these calls.
+// Polls finely: the timings below are measured from these calls.
 bool poll(const std::function<bool()> &probe, DWORD ms)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (probe())
-            return true;
-        if (GetTickCount() - start >= ms)
-            return false;
-        Sleep(10);
-    }
+    return winui::waitfor(probe, ms, 10);
 }
 
 // Waits for the splash window of a to show and returns it; null if it never did.
@@ -141,27 +116,8 @@ private:
 class screenshot {
 public:
     screenshot()
+        : w(GetSystemMetrics(SM_CXSCREEN)), h(GetSystemMetrics(SM_CYSCREEN)), px(capture(0, 0, w, h))
     {
-        w = GetSystemMetrics(SM_CXSCREEN);
-        h = GetSystemMetrics(SM_CYSCREEN);
-        HDC screen = GetDC(nullptr);
-        HDC mem = CreateCompatibleDC(screen);
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        void *bits = nullptr;
-        HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(mem, bmp);
-        BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY);
-        GdiFlush();
-        px.assign(static_cast<unsigned char *>(bits), static_cast<unsigned char *>(bits) + (size_t)w * h * 4);
-        SelectObject(mem, old);
-        DeleteObject(bmp);
-        DeleteDC(mem);
-        ReleaseDC(nullptr, screen);
     }
     // B, G, R at a screen point.
     const unsigned char *at(int x, int y) const { return &px[((size_t)y * w + x) * 4]; }
@@ -186,22 +142,7 @@ std::string show(const unsigned char *p)
     return "B,G,R " + std::to_string(p[0]) + "," + std::to_string(p[1]) + "," + std::to_string(p[2]);
 }
 
-class splash : public ::testing::Test {
-protected:
-    // The update check of a default start finds no newer build.
-    std::unique_ptr<webserver> web;
-    void SetUp() override
-    {
-        resetstate();
-        web.reset(new webserver);
-        setproxy(web->port());
-    }
-    void TearDown() override
-    {
-        resetstate();
-        web.reset();
-    }
-};
+class splash : public scenario {};
 
 TEST_F(splash, shows_centred_layered_and_topmost_at_start_then_hides_two_seconds_later)
 {

@@ -30,60 +30,15 @@ template <size_t n> bool among(const char *const (&table)[n], const std::string 
     return std::any_of(table, table + n, [&](const char *m) { return text == m; });
 }
 
-// Message boxes show "\n" as a line break; the static control hands it back as "\r\n" or "\n".
-std::string plain(std::string text)
-{
-    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
-    return text;
-}
-
 const std::vector<std::string> defaultlines = {"[settings]", "mintime=10",  "maxtime=3600",
                                                "type=kisses", "autorun=1", "autoupdate=1"};
-
-void writesettings(const std::string &path, const std::string &body)
-{
-    writefile(path, "[settings]\r\n" + body);
-}
-
-std::string defaultfolder()
-{
-    std::string dir = settingspath();
-    dir.resize(dir.rfind('\\'));
-    return dir;
-}
-
-// Started and shown in the tray: the icon is there and the splash has had its two seconds.
-std::unique_ptr<app> ready(const std::string &args = "")
-{
-    auto a = app::start(args);
-    if (!a)
-        return a;
-    a->window();
-    winui::waitfor([] { return trayicons().size() == 1; }, 15000);
-    return a;
-}
 
 bool samefiletime(FILETIME a, FILETIME b)
 {
     return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
 }
 
-class tray : public ::testing::Test {
-protected:
-    // The update check of a default start finds no newer build.
-    std::unique_ptr<webserver> web;
-    void SetUp() override
-    {
-        resetstate();
-        web.reset(new webserver);
-        setproxy(web->port());
-    }
-    void TearDown() override
-    {
-        resetstate();
-        web.reset();
-    }
-};
+class tray : public scenario {};
 
 TEST_F(tray, first_start_writes_defaults_registers_and_shows_the_kiss_icon)
 {
@@ -123,8 +78,7 @@ TEST_F(tray, a_second_start_ends_at_once_and_changes_nothing)
 
 TEST_F(tray, double_click_shows_one_message_at_a_time_and_keeps_the_interval)
 {
-    CreateDirectoryA(defaultfolder().c_str(), nullptr);
-    writesettings(settingspath(), "mintime=12\r\nmaxtime=12\r\ntype=kisses\r\nautorun=0\r\nautoupdate=0\r\n");
+    writesettings("mintime=12\r\nmaxtime=12\r\ntype=kisses\r\nautorun=0\r\nautoupdate=0\r\n");
     auto a = ready();
     ASSERT_TRUE(a && a->window());
     DWORD started = GetTickCount();
@@ -133,7 +87,7 @@ TEST_F(tray, double_click_shows_one_message_at_a_time_and_keeps_the_interval)
     a->doubleclick();
     HWND box = a->box("vexolind");
     ASSERT_TRUE(box);
-    EXPECT_TRUE(among(kissmessages, plain(winui::boxtext(box)))) << winui::boxtext(box);
+    EXPECT_TRUE(among(kissmessages, winui::plain(winui::boxtext(box)))) << winui::boxtext(box);
     a->doubleclick();
     Sleep(1500);
     EXPECT_EQ(a->boxes("vexolind").size(), 1u) << "a double-click while a message is open shows nothing";
@@ -152,8 +106,7 @@ TEST_F(tray, double_click_shows_one_message_at_a_time_and_keeps_the_interval)
 
 TEST_F(tray, kick_mode_shows_the_boot_and_only_insults)
 {
-    CreateDirectoryA(defaultfolder().c_str(), nullptr);
-    writesettings(settingspath(), "type=kickers\r\nautoupdate=0\r\n");
+    writesettings("type=kickers\r\nautoupdate=0\r\n");
     auto a = ready();
     ASSERT_TRUE(a && a->window());
     ASSERT_EQ(trayicons().size(), 1u);
@@ -167,7 +120,7 @@ TEST_F(tray, kick_mode_shows_the_boot_and_only_insults)
         a->doubleclick();
         HWND box = a->box("vexolind");
         ASSERT_TRUE(box);
-        std::string text = plain(winui::boxtext(box));
+        std::string text = winui::plain(winui::boxtext(box));
         EXPECT_TRUE(among(kickmessages, text)) << text;
         winui::answer(box, IDOK);
         winui::waitfor([&] { return !IsWindow(box); }, 5000);
@@ -176,8 +129,7 @@ TEST_F(tray, kick_mode_shows_the_boot_and_only_insults)
 
 TEST_F(tray, zero_bounds_give_a_message_every_tick_but_never_two_at_once)
 {
-    CreateDirectoryA(defaultfolder().c_str(), nullptr);
-    writesettings(settingspath(), "mintime=0\r\nmaxtime=0\r\nautoupdate=0\r\n");
+    writesettings("mintime=0\r\nmaxtime=0\r\nautoupdate=0\r\n");
     auto a = app::start();
     ASSERT_TRUE(a);
     HWND box = a->box("vexolind", 15000);
@@ -200,8 +152,7 @@ TEST_F(tray, zero_bounds_give_a_message_every_tick_but_never_two_at_once)
 
 TEST_F(tray, bounds_of_two_bring_the_first_message_on_the_third_tick)
 {
-    CreateDirectoryA(defaultfolder().c_str(), nullptr);
-    writesettings(settingspath(), "mintime=2\r\nmaxtime=2\r\nautoupdate=0\r\n");
+    writesettings("mintime=2\r\nmaxtime=2\r\nautoupdate=0\r\n");
     auto a = app::start();
     ASSERT_TRUE(a && a->window());
     DWORD started = GetTickCount();
@@ -304,8 +255,7 @@ TEST_F(tray, a_settings_path_that_cannot_be_opened_stops_with_a_fatal_error)
 
 TEST_F(tray, the_icon_comes_back_when_the_taskbar_is_recreated)
 {
-    CreateDirectoryA(defaultfolder().c_str(), nullptr);
-    writesettings(settingspath(), "type=kickers\r\nautoupdate=0\r\n");
+    writesettings("type=kickers\r\nautoupdate=0\r\n");
     auto a = ready();
     ASSERT_TRUE(a && a->window());
     ASSERT_EQ(trayicons().size(), 1u);

@@ -13,20 +13,6 @@ namespace {
 const char question[] = "An new version of vexolind is available!\nWould you like to install it ?";
 const char download[] = "https://www.vexolind.com/software/vexolind/vexolind.exe";
 
-// Message boxes show "\n" as a line break; the static control hands it back as "\r\n" or "\n".
-std::string plain(std::string text)
-{
-    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
-    return text;
-}
-
-std::string defaultfolder()
-{
-    std::string dir = settingspath();
-    dir.resize(dir.rfind('\\'));
-    return dir;
-}
-
 // "GET http://host[:port]/path HTTP/1.1", taken apart.
 struct requestline {
     std::string method, scheme, host, port, path, version;
@@ -99,15 +85,8 @@ void expectyesno(HWND box)
     EXPECT_FALSE(GetDlgItem(box, IDOK));
 }
 
-class update : public ::testing::Test {
+class update : public scenario {
 protected:
-    std::unique_ptr<webserver> web;
-    void SetUp() override { resetstate(); }
-    void TearDown() override
-    {
-        resetstate();
-        web.reset();
-    }
     void serve(const std::string &body, int status = 200)
     {
         web.reset(new webserver([=](const request &) {
@@ -141,7 +120,7 @@ TEST_F(update, a_newer_build_asks_and_yes_opens_the_download_over_https_and_ends
         },
         20000);
     ASSERT_TRUE(box);
-    EXPECT_EQ(plain(winui::boxtext(box)), question);
+    EXPECT_EQ(winui::plain(winui::boxtext(box)), question);
     expectyesno(box);
     auto seen = web->requests();
     ASSERT_EQ(seen.size(), 1u);
@@ -179,7 +158,7 @@ TEST_F(update, no_goes_on_to_the_tray_and_the_question_comes_again_next_start)
         startup s = watch(*a);
         ASSERT_TRUE(s.question) << "icon " << s.icon << ", failure box " << (s.failure != nullptr);
         EXPECT_FALSE(s.icon);
-        EXPECT_EQ(plain(winui::boxtext(s.question)), question);
+        EXPECT_EQ(winui::plain(winui::boxtext(s.question)), question);
         winui::answer(s.question, IDNO);
 
         ASSERT_TRUE(winui::waitfor([] { return trayicons().size() == 1; }, 20000)) << "start-up stopped after No";
@@ -236,10 +215,10 @@ TEST_F(update, only_a_newer_build_in_the_first_50_bytes_asks_and_start_up_goes_o
         auto a = app::start();
         ASSERT_TRUE(a);
         startup s = watch(*a);
-        EXPECT_FALSE(s.failure) << plain(winui::boxtext(s.failure));
+        EXPECT_FALSE(s.failure) << winui::plain(winui::boxtext(s.failure));
         EXPECT_EQ(s.question != nullptr, c.asks);
         if (s.question) {
-            EXPECT_EQ(plain(winui::boxtext(s.question)), question);
+            EXPECT_EQ(winui::plain(winui::boxtext(s.question)), question);
             winui::answer(s.question, IDNO);
         }
         EXPECT_TRUE(winui::waitfor([] { return trayicons().size() == 1; }, 20000)) << "start-up did not go on";
@@ -260,7 +239,7 @@ TEST_F(update, a_server_that_cannot_be_reached_gives_the_failure_box_then_start_
     startup s = watch(*a, 30000);
     ASSERT_TRUE(s.failure) << "question " << (s.question != nullptr) << ", icon " << s.icon;
     EXPECT_FALSE(s.icon);
-    EXPECT_EQ(plain(winui::boxtext(s.failure)), "Auto Update Failed\nCan't initialise wininet");
+    EXPECT_EQ(winui::plain(winui::boxtext(s.failure)), "Auto Update Failed\nCan't initialise wininet");
     EXPECT_TRUE(GetDlgItem(s.failure, IDOK));
     winui::answer(s.failure, IDOK);
     ASSERT_TRUE(winui::waitfor([] { return trayicons().size() == 1; }, 20000)) << "start-up stopped after the box";
@@ -271,8 +250,7 @@ TEST_F(update, a_server_that_cannot_be_reached_gives_the_failure_box_then_start_
 TEST_F(update, autoupdate_off_asks_nothing)
 {
     serve("VXVER:2006081902:\n");
-    CreateDirectoryA(defaultfolder().c_str(), nullptr);
-    writefile(settingspath(), "[settings]\r\nautoupdate=0\r\n");
+    writesettings("autoupdate=0\r\n");
     auto a = app::start();
     ASSERT_TRUE(a);
     startup s = watch(*a);
