@@ -331,20 +331,29 @@ std::string traytip(HWND icon)
     return text;
 }
 
-webserver::webserver(std::function<response(const request &)> reply_) : reply(std::move(reply_))
+namespace {
+// A TCP socket bound to a free port of 127.0.0.1.
+SOCKET loopbacksocket(int *port)
 {
-    InitializeCriticalSection(&lock);
-    WSADATA wsa;
-    WSAStartup(MAKEWORD(2, 2), &wsa);
     SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     sockaddr_in addr = {};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     bind(s, reinterpret_cast<sockaddr *>(&addr), sizeof addr);
-    listen(s, 8);
     int len = sizeof addr;
     getsockname(s, reinterpret_cast<sockaddr *>(&addr), &len);
-    portno = ntohs(addr.sin_port);
+    *port = ntohs(addr.sin_port);
+    return s;
+}
+} // namespace
+
+webserver::webserver(std::function<response(const request &)> reply_) : reply(std::move(reply_))
+{
+    InitializeCriticalSection(&lock);
+    WSADATA wsa;
+    WSAStartup(MAKEWORD(2, 2), &wsa);
+    SOCKET s = loopbacksocket(&portno);
+    listen(s, 8);
     listener = s;
     thread = CreateThread(nullptr, 0, run, this, 0, nullptr);
 }
@@ -417,16 +426,10 @@ int unusedport()
 {
     WSADATA wsa;
     WSAStartup(MAKEWORD(2, 2), &wsa);
-    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in addr = {};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(s, reinterpret_cast<sockaddr *>(&addr), sizeof addr);
-    int len = sizeof addr;
-    getsockname(s, reinterpret_cast<sockaddr *>(&addr), &len);
-    closesocket(s);
+    int port = 0;
+    closesocket(loopbacksocket(&port));
     WSACleanup();
-    return ntohs(addr.sin_port);
+    return port;
 }
 
 namespace {
