@@ -163,6 +163,9 @@ TEST_F(dialog, ok_saves_what_the_sliders_show_and_keeps_what_nobody_moved)
         {"untouched 600", "mintime=600\r\nmaxtime=600\r\n", 16, 16, {}, 16, 16, "600", "600"},
         {"untouched 600 and 1800", "mintime=600\r\nmaxtime=1800\r\n", 16, 50, {}, 16, 50, "600", "1800"},
         {"only max moved", "mintime=600\r\nmaxtime=1800\r\n", 16, 50, {{idmax, 60}}, 16, 60, "600", "2164"},
+        // Position 50 converts to 1805 seconds: more than the kept maximum, which wins.
+        {"min moved up to a kept max", "mintime=600\r\nmaxtime=1800\r\n", 16, 50, {{idmin, 50}}, 50, 50, "1800",
+         "1800"},
         {"stored beyond the slider", "mintime=600\r\nmaxtime=7200\r\n", 16, 100, {}, 16, 100, "600", "3600"},
     };
     for (const auto &c : cases) {
