@@ -2,11 +2,13 @@
 # One entry point for a Debian 12 machine: installs what is missing, builds, then
 #   bash build.sh run    starts vexolind under Wine
 #   bash build.sh test   runs every test
+#   bash build.sh package   writes the installer, zip, checksums and winget manifests into dist/
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")"
 
 packages=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest
-          wine wine64 xvfb xcompmgr imagemagick x11-utils xdotool)
+          wine wine64 xvfb xcompmgr imagemagick x11-utils xdotool
+          nsis python3-yaml)
 
 install_missing() {
     local missing=()
@@ -24,6 +26,10 @@ install_missing() {
 build() {
     cmake --preset mingw-cross
     cmake --build --preset mingw-cross
+}
+
+package() {
+    cmake --build --preset mingw-cross --target dist
 }
 
 run() {
@@ -61,7 +67,8 @@ run() {
 
 case "${1:-}" in
     run) install_missing; build; run ;;
-    test) install_missing; build; ctest --preset mingw-cross ;;
+    test) install_missing; build; package; ctest --preset mingw-cross ;;
     build) install_missing; build ;;
-    *) echo "usage: bash build.sh run|test|build"; exit 2 ;;
+    package) install_missing; build; package; ls -l dist ;;
+    *) echo "usage: bash build.sh run|test|build|package"; exit 2 ;;
 esac
