@@ -1,0 +1,294 @@
+// The installer and uninstaller from dist/ as a Windows user meets them, in a prefix of their own.
+#include "harness.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+using namespace e2e;
+
+namespace {
+
+std::string env(const char *name)
+{
+    char buf[MAX_PATH * 2] = "";
+    DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
+    return n && n < sizeof buf ? buf : "";
+}
+
+std::string setuppath()
+{
+    std::string p = env("VEXOLIND_SETUP");
+    if (!p.empty() && p[0] == '/') {   // Wine maps / to Z:
+        p = "Z:" + p;
+        for (char &c : p)
+            if (c == '/')
+                c = '\\';
+    }
+    return p;
+}
+
+std::string folder(int csidl)
+{
+    char dir[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, csidl, nullptr, 0, dir);
+    return dir;
+}
+
+std::string defaultdir() { return folder(CSIDL_LOCAL_APPDATA) + "\\Programs\\vexolind"; }
+std::string shortcut() { return folder(CSIDL_PROGRAMS) + "\\vexolind.lnk"; }
+const char *const installed[] = {"vexolind.exe", "README.txt", "LICENSE.txt", "uninstall.exe"};
+const char uninstkey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\vexolind";
+
+// Runs a command line to its end; its exit code, or -1 when it did not start or end in time.
+int run(const std::string &cmdline, DWORD ms = 60000)
+{
+    std::vector<char> buf(cmdline.begin(), cmdline.end());
+    buf.push_back('\0');
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return -1;
+    CloseHandle(pi.hThread);
+    DWORD code = (DWORD)-1;
+    if (WaitForSingleObject(pi.hProcess, ms) == WAIT_OBJECT_0)
+        GetExitCodeProcess(pi.hProcess, &code);
+    else
+        TerminateProcess(pi.hProcess, 99);
+    CloseHandle(pi.hProcess);
+    return (int)code;
+}
+
+int setup(const std::string &dir = "")
+{
+    return run("\"" + setuppath() + "\" /S" + (dir.empty() ? "" : " /D=" + dir));
+}
+
+bool recorded()
+{
+    HKEY k = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, uninstkey, 0, KEY_READ, &k) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(k);
+    return true;
+}
+
+std::string recordstring(const char *name)
+{
+    char buf[1024] = "";
+    DWORD size = sizeof buf - 1;
+    if (RegGetValueA(HKEY_CURRENT_USER, uninstkey, name, RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS)
+        return "<missing>";
+    return buf;
+}
+
+DWORD recorddword(const char *name)
+{
+    DWORD v = 0xdeadbeef, size = sizeof v;
+    RegGetValueA(HKEY_CURRENT_USER, uninstkey, name, RRF_RT_REG_DWORD, nullptr, &v, &size);
+    return v;
+}
+
+// Where a shortcut points.
+std::string linktarget(const std::string &lnk)
+{
+    std::string target;
+    CoInitialize(nullptr);
+    IShellLinkA *link = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void **>(&link)))) {
+        IPersistFile *file = nullptr;
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&file)))) {
+            std::wstring wide(lnk.begin(), lnk.end());
+            char path[MAX_PATH] = "";
+            if (SUCCEEDED(file->Load(wide.c_str(), STGM_READ)) &&
+                SUCCEEDED(link->GetPath(path, sizeof path, nullptr, 0)))
+                target = path;
+            file->Release();
+        }
+        link->Release();
+    }
+    CoUninitialize();
+    return target;
+}
+
+void setrun(HKEY root, const std::string &value)
+{
+    HKEY k = nullptr;
+    if (RegCreateKeyExA(root, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0, nullptr, 0, KEY_SET_VALUE,
+                        nullptr, &k, nullptr) == ERROR_SUCCESS) {
+        RegSetValueExA(k, "vexolind", 0, REG_SZ, reinterpret_cast<const BYTE *>(value.c_str()),
+                       (DWORD)value.size() + 1);
+        RegCloseKey(k);
+    }
+}
+
+bool same(FILETIME a, FILETIME b) { return CompareFileTime(&a, &b) == 0; }
+
+const char nondefault[] = "mintime=120\r\nmaxtime=900\r\ntype=kickers\r\nautorun=1\r\nautoupdate=0\r\n";
+
+class install : public scenario {
+protected:
+    std::string custom;
+
+    void SetUp() override
+    {
+        scenario::SetUp();
+        ASSERT_TRUE(exists(setuppath())) << setuppath() << " missing: build the dist target first";
+        custom = tempdir("custom folder");
+        wipe();
+    }
+    void TearDown() override
+    {
+        wipe();
+        scenario::TearDown();
+    }
+    // Whatever an earlier failed case installed goes, so each case starts uninstalled.
+    void wipe()
+    {
+        for (const std::string &dir : {defaultdir(), custom}) {
+            for (const char *f : installed)
+                DeleteFileA((dir + "\\" + f).c_str());
+        }
+        RemoveDirectoryA(defaultdir().c_str());
+        DeleteFileA(shortcut().c_str());
+        RegDeleteKeyA(HKEY_CURRENT_USER, uninstkey);
+    }
+    // Runs the installed uninstaller silently; it hands over to a copy of itself and returns at
+    // once, so the wait is for its work to show.
+    bool uninstall(const std::string &dir)
+    {
+        std::string un = dir + "\\uninstall.exe";
+        if (run("\"" + un + "\" /S") != 0)
+            return false;
+        return winui::waitfor([&] { return !exists(un) && !recorded() && runabsent(HKEY_LOCAL_MACHINE); }, 30000, 250);
+    }
+};
+
+TEST_F(install, silent_install_puts_files_shortcut_and_record_in_place_and_the_program_starts)
+{
+    ASSERT_EQ(setup(), 0);
+    const std::string dir = defaultdir();
+    for (const char *f : installed)
+        EXPECT_TRUE(exists(dir + "\\" + f)) << f;
+    EXPECT_EQ(readfile(dir + "\\vexolind.exe"), readfile(exepath())) << "the installed exe is the built one";
+    EXPECT_EQ(linktarget(shortcut()), dir + "\\vexolind.exe");
+
+    const std::string quoted = "\"" + dir + "\\uninstall.exe\"";
+    struct {
+        const char *name;
+        std::string value;
+    } strings[] = {
+        {"DisplayName", "vexolind"},
+        {"DisplayVersion", env("VEXOLIND_VERSION")},
+        {"Publisher", "Vexolind Software"},
+        {"DisplayIcon", "\"" + dir + "\\vexolind.exe\",0"},
+        {"UninstallString", quoted},
+        {"QuietUninstallString", quoted + " /S"},
+        {"InstallLocation", dir},
+    };
+    for (auto &s : strings)
+        EXPECT_EQ(recordstring(s.name), s.value) << s.name;
+    DWORD kb = recorddword("EstimatedSize");
+    EXPECT_TRUE(kb >= 700 && kb <= 2048) << "EstimatedSize " << kb << " KB";
+    EXPECT_EQ(recorddword("NoModify"), 1u);
+    EXPECT_EQ(recorddword("NoRepair"), 1u);
+
+    EXPECT_FALSE(exists(settingspath())) << "the program writes its settings, not the installer";
+    EXPECT_TRUE(runabsent(HKEY_CURRENT_USER) && runabsent(HKEY_LOCAL_MACHINE));
+
+    auto a = app::start("", dir + "\\vexolind.exe");
+    ASSERT_TRUE(a);
+    EXPECT_TRUE(a->window());
+    EXPECT_TRUE(winui::waitfor([] { return trayicons().size() == 1; }, 15000));
+}
+
+TEST_F(install, an_upgrade_closes_the_program_reuses_the_folder_and_keeps_settings_and_run_value)
+{
+    ASSERT_EQ(setup(custom), 0);
+    writesettings(nondefault);
+    auto a = app::start("", custom + "\\vexolind.exe");
+    ASSERT_TRUE(a && a->window());
+    ASSERT_TRUE(winui::waitfor([] { return !runvalue(HKEY_LOCAL_MACHINE).empty(); }, 5000));
+    setrun(HKEY_CURRENT_USER, "\"" + custom + "\\vexolind.exe\"");
+    const std::string settings = readfile(settingspath());
+    const std::string machinerun = runvalue(HKEY_LOCAL_MACHINE), userrun = runvalue(HKEY_CURRENT_USER);
+
+    ASSERT_EQ(setup(), 0) << "no /D=: the folder of the earlier install";
+    EXPECT_TRUE(a->waitexit(0)) << "the running copy was closed";
+    EXPECT_EQ(recordstring("InstallLocation"), custom);
+    EXPECT_TRUE(exists(custom + "\\vexolind.exe"));
+    EXPECT_FALSE(exists(defaultdir()));
+    EXPECT_EQ(readfile(settingspath()), settings);
+    EXPECT_EQ(runvalue(HKEY_LOCAL_MACHINE), machinerun);
+    EXPECT_EQ(runvalue(HKEY_CURRENT_USER), userrun);
+    Sleep(2000);
+    EXPECT_EQ(windowof("vexolind", 0), nullptr) << "a silent upgrade leaves it closed";
+}
+
+TEST_F(install, a_copy_showing_its_startup_box_stops_the_install_before_anything_changes)
+{
+    ASSERT_EQ(setup(), 0);
+    const std::string dir = defaultdir();
+    // The installer keeps its files' own dates, so a rewrite shows only in the content.
+    for (const char *f : {"README.txt", "LICENSE.txt"})
+        writefile(dir + "\\" + f, "as it was");
+    const FILETIME uninstaller = modified(dir + "\\uninstall.exe");
+    // A settings file that cannot be opened: its box is up before any main window exists.
+    auto a = app::start("C:\\no\\such.ini", dir + "\\vexolind.exe");
+    ASSERT_TRUE(a);
+    HWND box = a->box("Fatal Error");
+    ASSERT_TRUE(box);
+
+    EXPECT_EQ(setup(), 2);
+    for (const char *f : {"README.txt", "LICENSE.txt"})
+        EXPECT_EQ(readfile(dir + "\\" + f), "as it was") << f;
+    EXPECT_TRUE(same(modified(dir + "\\uninstall.exe"), uninstaller)) << "uninstall.exe was rewritten";
+    EXPECT_TRUE(a->running());
+
+    winui::answer(box, IDOK);
+    ASSERT_TRUE(a->waitexit(10000));
+    EXPECT_EQ(setup(), 0) << "once it is gone the install goes ahead";
+}
+
+// The uninstaller removes by name: a folder that holds anything else stays, with it.
+TEST_F(install, silent_uninstall_ends_the_program_and_leaves_only_the_settings)
+{
+    struct {
+        bool customdir;
+        const char *other;   // a file of someone else's in the folder, or null
+    } cases[] = {{false, nullptr}, {true, "notes.txt"}};
+    for (auto &c : cases) {
+        const std::string dir = c.customdir ? custom : defaultdir();
+        SCOPED_TRACE(dir);
+        ASSERT_EQ(setup(c.customdir ? dir : ""), 0);
+        if (c.other)
+            writefile(dir + "\\" + c.other, "mine");
+        writesettings(nondefault);
+        auto a = app::start("", dir + "\\vexolind.exe");
+        ASSERT_TRUE(a && a->window());
+        ASSERT_TRUE(winui::waitfor([] { return !runvalue(HKEY_LOCAL_MACHINE).empty(); }, 5000));
+        setrun(HKEY_CURRENT_USER, "\"" + dir + "\\vexolind.exe\"");
+        const std::string settings = readfile(settingspath());
+
+        ASSERT_TRUE(uninstall(dir));
+        EXPECT_TRUE(a->waitexit(10000)) << "the running copy was closed";
+        for (const char *f : installed)
+            EXPECT_FALSE(exists(dir + "\\" + f)) << f;
+        EXPECT_EQ(exists(dir), c.other != nullptr);
+        if (c.other) {
+            EXPECT_EQ(readfile(dir + "\\" + c.other), "mine");
+            DeleteFileA((dir + "\\" + c.other).c_str());
+        }
+        EXPECT_FALSE(exists(shortcut()));
+        EXPECT_FALSE(recorded());
+        EXPECT_TRUE(runabsent(HKEY_CURRENT_USER));
+        EXPECT_TRUE(runabsent(HKEY_LOCAL_MACHINE));
+        EXPECT_EQ(readfile(settingspath()), settings) << "a silent uninstall keeps the settings";
+    }
+}
+
+} // namespace
