@@ -29,6 +29,7 @@ InstallDirRegKey HKCU "${UNINSTKEY}" "InstallLocation"
 AllowSkipFiles off
 ShowInstDetails hide
 ShowUninstDetails hide
+BrandingText "${APP} ${VERSION}"
 
 VIProductVersion "${VERSION}"
 VIFileVersion "${VERSION}"
@@ -47,6 +48,9 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}"
 !define MUI_ABORTWARNING
 !define MUI_UNABORTWARNING
 
+; The MIT licence asks for nothing to be accepted: the page informs and moves on.
+!define MUI_LICENSEPAGE_TEXT_BOTTOM "${APP} is free software under the MIT licence above."
+!define MUI_LICENSEPAGE_BUTTON "$(^NextBtn)"
 !insertmacro MUI_PAGE_LICENSE "${STAGE}\LICENSE.txt"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES

@@ -1,6 +1,7 @@
 // The installer and uninstaller from dist/ as a Windows user meets them, in a prefix of their own.
 #include "harness.h"
 
+#include <commctrl.h>
 #include <objbase.h>
 #include <shlobj.h>
 
@@ -128,6 +129,36 @@ void setrun(HKEY root, const std::string &value)
 
 bool same(FILETIME a, FILETIME b) { return CompareFileTime(&a, &b) == 0; }
 
+// The uninstaller's own window, "vexolind Uninstall", from whichever copy of it runs.
+HWND uninstallerwindow()
+{
+    for (HWND w : winui::findwindows("#32770", nullptr))
+        if (winui::caption(w).rfind("vexolind Uninstall", 0) == 0)
+            return w;
+    return nullptr;
+}
+
+HWND descendant(HWND parent, const char *cls)
+{
+    struct seek {
+        const char *cls;
+        HWND found;
+    } s{cls, nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND w, LPARAM lp) {
+            auto *s = reinterpret_cast<seek *>(lp);
+            char name[64] = "";
+            GetClassNameA(w, name, sizeof name);
+            if (lstrcmpiA(name, s->cls) != 0 || !IsWindowVisible(w))
+                return TRUE;
+            s->found = w;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
 const char nondefault[] = "mintime=120\r\nmaxtime=900\r\ntype=kickers\r\nautorun=1\r\nautoupdate=0\r\n";
 
 class install : public scenario {
@@ -252,6 +283,36 @@ TEST_F(install, a_copy_showing_its_startup_box_stops_the_install_before_anything
     winui::answer(box, IDOK);
     ASSERT_TRUE(a->waitexit(10000));
     EXPECT_EQ(setup(), 0) << "once it is gone the install goes ahead";
+}
+
+TEST_F(install, the_uninstaller_removes_the_settings_only_when_the_user_ticks_the_box)
+{
+    ASSERT_EQ(setup(), 0);
+    writesettings(nondefault);
+    const std::string dir = defaultdir();
+    ASSERT_EQ(run("\"" + dir + "\\uninstall.exe\""), 0);
+    HWND main = nullptr, tree = nullptr;
+    ASSERT_TRUE(winui::waitfor([&] { return (main = uninstallerwindow()) && (tree = descendant(main, "SysTreeView32")); },
+                               20000));
+    // The second entry, "Also remove my settings", starts unticked; space ticks the selected one.
+    auto ticked = [&] {
+        auto item = SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
+        return (SendMessageA(tree, TVM_GETITEMSTATE, item, TVIS_STATEIMAGEMASK) & TVIS_STATEIMAGEMASK);
+    };
+    PostMessageA(tree, WM_KEYDOWN, VK_DOWN, 0);
+    ASSERT_TRUE(winui::waitfor([&] { return SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) ==
+                                            SendMessageA(tree, TVM_GETNEXTITEM, TVGN_LASTVISIBLE, 0); }, 5000));
+    const auto unticked = ticked();
+    PostMessageA(tree, WM_KEYDOWN, VK_SPACE, 0);
+    ASSERT_TRUE(winui::waitfor([&] { return ticked() != unticked; }, 5000));
+    PostMessageA(GetDlgItem(main, IDOK), BM_CLICK, 0, 0);
+
+    EXPECT_TRUE(winui::waitfor([&] { return !exists(settingspath()) && !exists(dir) && !recorded(); }, 30000, 250));
+    EXPECT_FALSE(exists(defaultfolder())) << "its folder goes with the settings file";
+    // The last page waits for Close.
+    winui::waitfor([&] { return IsWindowEnabled(GetDlgItem(main, IDOK)) != FALSE; }, 10000);
+    PostMessageA(GetDlgItem(main, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(winui::waitfor([&] { return !IsWindow(main); }, 10000));
 }
 
 // The uninstaller removes by name: a folder that holds anything else stays, with it.
