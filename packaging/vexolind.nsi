@@ -70,14 +70,15 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}"
 ; the user is told, and may retry after answering it; a silent run stops with EXIT_INUSE.
 !macro CLOSEAPP un
 Function ${un}closewindows
-    StrCpy $R9 0
+    StrCpy $R9 ""
     ${Do}
         FindWindow $R0 "${APP}" ""
+        ; The window asked last is still there: it did not close in time.
         ${If} $R0 = 0
-        ${OrIf} $R9 >= 8
+        ${OrIf} $R0 == $R9
             ${ExitDo}
         ${EndIf}
-        IntOp $R9 $R9 + 1
+        StrCpy $R9 $R0
         System::Call 'user32::GetWindowThreadProcessId(p $R0, *i .r11)'
         System::Call 'kernel32::OpenProcess(i 0x00100000, i 0, i $R1) p .r12'
         System::Call 'user32::PostMessageW(p $R0, i ${WM_CLOSE}, p 0, p 0)'
