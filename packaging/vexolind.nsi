@@ -58,7 +58,8 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}"
 !define MUI_FINISHPAGE_RUN_TEXT "Start ${APP} now"
 !insertmacro MUI_PAGE_FINISH
 
-!define MUI_COMPONENTSPAGE_TEXT_TOP "${APP} will be removed. Your settings stay in %APPDATA%\${APP} unless you tick the box below."
+!define MUI_COMPONENTSPAGE_TEXT_TOP "${APP} will be removed. Your settings stay in %APPDATA%\${APP} \
+    unless you tick the box below."
 !define MUI_COMPONENTSPAGE_NODESC
 !insertmacro MUI_UNPAGE_COMPONENTS
 !insertmacro MUI_UNPAGE_INSTFILES

@@ -292,19 +292,19 @@ TEST_F(install, the_uninstaller_removes_the_settings_only_when_the_user_ticks_th
     const std::string dir = defaultdir();
     ASSERT_EQ(run("\"" + dir + "\\uninstall.exe\""), 0);
     HWND main = nullptr, tree = nullptr;
-    ASSERT_TRUE(winui::waitfor([&] { return (main = uninstallerwindow()) && (tree = descendant(main, "SysTreeView32")); },
-                               20000));
+    ASSERT_TRUE(winui::waitfor(
+        [&] { return (main = uninstallerwindow()) && (tree = descendant(main, "SysTreeView32")); }, 20000));
     // The second entry, "Also remove my settings", starts unticked; space ticks the selected one.
-    auto ticked = [&] {
+    auto checkmark = [&] {
         auto item = SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
         return (SendMessageA(tree, TVM_GETITEMSTATE, item, TVIS_STATEIMAGEMASK) & TVIS_STATEIMAGEMASK);
     };
     PostMessageA(tree, WM_KEYDOWN, VK_DOWN, 0);
     ASSERT_TRUE(winui::waitfor([&] { return SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) ==
                                             SendMessageA(tree, TVM_GETNEXTITEM, TVGN_LASTVISIBLE, 0); }, 5000));
-    const auto unticked = ticked();
+    const auto unticked = checkmark();
     PostMessageA(tree, WM_KEYDOWN, VK_SPACE, 0);
-    ASSERT_TRUE(winui::waitfor([&] { return ticked() != unticked; }, 5000));
+    ASSERT_TRUE(winui::waitfor([&] { return checkmark() != unticked; }, 5000));
     PostMessageA(GetDlgItem(main, IDOK), BM_CLICK, 0, 0);
 
     EXPECT_TRUE(winui::waitfor([&] { return !exists(settingspath()) && !exists(dir) && !recorded(); }, 30000, 250));
