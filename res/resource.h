@@ -4,6 +4,7 @@
 #define IDM_EXIT 55
 #define IDM_ABOUT 68
 #define IDM_SETTINGS 69
+#define IDM_PAUSE 70
 
 // Settings dialog controls
 #define IDC_SUGGEST 411

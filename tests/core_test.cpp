@@ -1,3 +1,4 @@
+#include "quiet.h"
 #include "vexolind.h"
 #include "winui.h"
 
@@ -248,6 +249,92 @@ TEST_F(core, a_call_while_the_box_is_open_returns_minus_one_and_draws_nothing)
     winui::boxwatcher boxes("vexolind");
     EXPECT_EQ(veXoLind(&ctx), 1);
     EXPECT_EQ(boxes.texts().size(), 1u);
+}
+
+TEST(quiet, each_cause_holds_messages_and_look_alikes_do_not)
+{
+    const RECT screen = {0, 0, 1920, 1080}, second = {1920, 0, 3840, 1080}, small = {100, 100, 900, 700};
+    const DWORD popup = WS_POPUP | WS_VISIBLE, framed = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
+    const uint64_t now = 5000;
+    struct {
+        const char *name;
+        int note;   // 5: accepts notifications
+        bool fg, ours;
+        DWORD style;
+        const char *cls;
+        RECT window, monitor;
+        int away;
+        uint64_t until;
+        bool want;
+    } cases[] = {
+        {"an ordinary window", 5, true, false, framed, "Notepad", small, screen, 0, 0, false},
+        {"the shell query failed", 0, true, false, framed, "Notepad", small, screen, 0, 0, false},
+        {"busy", 2, true, false, framed, "Notepad", small, screen, 0, 0, true},
+        {"presentation mode", 4, true, false, framed, "Notepad", small, screen, 0, 0, true},
+        {"a full-screen app", 7, true, false, framed, "Notepad", small, screen, 0, 0, true},
+        {"another program full screen", 5, true, false, popup, "Game", screen, screen, 0, 0, true},
+        {"a thin border is no caption", 5, true, false, popup | WS_BORDER, "Game", screen, screen, 0, 0, true},
+        {"one pixel smaller", 5, true, false, popup, "Game", {0, 0, 1919, 1080}, screen, 0, 0, false},
+        {"captioned and maximised", 5, true, false, framed | WS_MAXIMIZE, "Notepad", {-8, -8, 1928, 1088}, screen, 0, 0, false},
+        {"our own window full screen", 5, true, true, popup, "Splash", screen, screen, 0, 0, false},
+        {"our own message box", 5, true, true, WS_POPUP | WS_CAPTION, "#32770", small, screen, 0, 0, false},
+        {"no foreground window", 5, false, false, popup, "", screen, screen, 0, 0, false},
+        {"the desktop", 5, true, false, popup, "#32769", screen, screen, 0, 0, false},
+        {"the desktop's program manager", 5, true, false, popup, "progman", screen, screen, 0, 0, false},
+        {"the desktop's worker", 5, true, false, popup, "WorkerW", screen, screen, 0, 0, false},
+        {"the taskbar", 5, true, false, popup, "Shell_TrayWnd", screen, screen, 0, 0, false},
+        {"the second taskbar", 5, true, false, popup, "Shell_SecondaryTrayWnd", screen, screen, 0, 0, false},
+        {"full screen on a second monitor", 5, true, false, popup, "Game", second, second, 0, 0, true},
+        {"covering another monitor than its own", 5, true, false, popup, "Game", screen, second, 0, 0, false},
+        {"an unknown monitor", 5, true, false, popup, "Game", screen, {}, 0, 0, false},
+        {"locked", 5, true, false, framed, "Notepad", small, screen, AWAY_LOCKED, 0, true},
+        {"disconnected", 5, true, false, framed, "Notepad", small, screen, AWAY_DISCONNECTED, 0, true},
+        {"paused", 5, true, false, framed, "Notepad", small, screen, 0, now + 1, true},
+        {"a pause that has ended", 5, true, false, framed, "Notepad", small, screen, 0, now, false},
+        {"several at once", 4, true, false, popup, "Game", screen, screen, AWAY_LOCKED, now + 9, true},
+    };
+    for (auto &c : cases) {
+        quietinputs in = {c.note, c.fg, c.ours, c.style, c.cls, c.window, c.monitor, c.away, c.until, now};
+        EXPECT_EQ(quietmoment(in), c.want) << c.name;
+    }
+}
+
+TEST(quiet, a_pause_lasts_an_hour_on_the_steady_clock_and_its_tip_names_the_end)
+{
+    const uint64_t start = (uint64_t{1} << 32) - 1000;   // where a 32-bit tick count would wrap
+    EXPECT_TRUE(pausing(start + PAUSE_MS, start + 3599999));
+    EXPECT_FALSE(pausing(start + PAUSE_MS, start + 3600000));
+    char tip[64];
+    pausetext(tip, sizeof tip, 23, 30);
+    EXPECT_STREQ(tip, "vexolind - paused until 00:30");
+    pausetext(tip, sizeof tip, 9, 5);
+    EXPECT_STREQ(tip, "vexolind - paused until 10:05");
+}
+
+TEST(quiet, reconnecting_leaves_a_locked_session_locked)
+{
+    int away = awayafter(awayafter(0, WTS_SESSION_LOCK), WTS_CONSOLE_DISCONNECT);
+    EXPECT_EQ(awayafter(away, WTS_REMOTE_CONNECT), AWAY_LOCKED);
+    EXPECT_EQ(awayafter(away, WTS_SESSION_UNLOCK), AWAY_DISCONNECTED);
+}
+
+TEST_F(core, quiet_ticks_do_not_count_and_the_held_message_comes_alone_afterwards)
+{
+    ctx.mintime = ctx.maxtime = 3;
+    ctx.tick = 2;
+    ctx.rtime = 3;
+    winui::boxwatcher boxes("vexolind");
+    for (int i = 0; i < 50; i++)
+        ontick(true);
+    ontick(false);
+    EXPECT_EQ(ctx.tick, 3u) << "the count goes on where it stood";
+    for (int i = 0; i < 5000; i++)
+        ontick(true);
+    EXPECT_TRUE(boxes.texts().empty());
+    ontick(false);
+    ontick(false);
+    EXPECT_EQ(boxes.texts().size(), 1u) << "one message after a long quiet spell, no burst";
+    EXPECT_EQ(ctx.tick, 1u);
 }
 
 } // namespace

@@ -98,7 +98,7 @@ TEST_F(resources, the_program_icon_is_the_kiss_icon_and_the_kick_icon_differs)
     EXPECT_TRUE(LoadIconA(exe, "Kicker"));
 }
 
-TEST_F(resources, the_tray_menu_is_one_popup_of_settings_about_and_exit)
+TEST_F(resources, the_tray_menu_is_one_popup_of_settings_about_pause_and_exit)
 {
     HMENU menu = LoadMenuA(exe, "CONMENU1");
     ASSERT_TRUE(menu);
@@ -111,9 +111,10 @@ TEST_F(resources, the_tray_menu_is_one_popup_of_settings_about_and_exit)
     struct {
         UINT id;
         const char *text;
-    } items[] = {{69, "&Settings"}, {68, "&About VeXoLind"}, {0, nullptr}, {55, "E&xit"}};
-    ASSERT_EQ(GetMenuItemCount(popup), 4);
-    for (int i = 0; i < 4; i++) {
+    } items[] = {{69, "&Settings"}, {68, "&About VeXoLind"}, {70, "&Pause for an hour"}, {0, nullptr}, {55, "E&xit"}};
+    const int count = sizeof items / sizeof *items;
+    ASSERT_EQ(GetMenuItemCount(popup), count);
+    for (int i = 0; i < count; i++) {
         MENUITEMINFOA mi = {};
         mi.cbSize = sizeof mi;
         mi.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING;

@@ -18,6 +18,10 @@ typedef struct context_s {
     uint32_t rtime;
     uint32_t mintime;
     uint32_t maxtime;
+    uint64_t pauseuntil;    // steady-clock milliseconds when the pause ends; 0 when not paused
+    int32_t away;           // AWAY_LOCKED | AWAY_DISCONNECTED, from session changes
+    int32_t sessionwatch;   // session change notifications registered
+    char pausetip[64];
 } context_t;
 
 extern context_t *con;

@@ -20,6 +20,12 @@ int seticon(context_t *con);
 LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 int contextmenu(context_t *con, POINT pt);
 
+// Quiet moments and the pause
+bool quietnow(const context_t *con, uint64_t now);
+void watchsession(HWND hwnd);
+void unwatchsession(HWND hwnd);
+void startpause(context_t *con, uint64_t now);
+
 // Settings dialog
 uint32_t secondstopos(uint32_t seconds);
 uint32_t postoseconds(uint32_t pos);

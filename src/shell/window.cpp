@@ -1,3 +1,4 @@
+#include "quiet.h"
 #include "resource.h"
 #include "shell.h"
 
@@ -30,6 +31,21 @@ void moodicon(NOTIFYICONDATAA &pn)
     lstrcpynA(pn.szTip, kiss ? "vexolind - kissing you" : "vexolind - kicking you", sizeof pn.szTip);
 }
 
+// While paused, the pause's end time is the tip, whatever set the tip again.
+void pausetip(NOTIFYICONDATAA &pn)
+{
+    if (pausing(con->pauseuntil, GetTickCount64()))
+        lstrcpynA(pn.szTip, con->pausetip, sizeof pn.szTip);
+}
+
+void showtip(HWND hWnd)
+{
+    NOTIFYICONDATAA pn = trayrecord(hWnd, NIF_TIP);
+    moodicon(pn);
+    pausetip(pn);
+    Shell_NotifyIconA(NIM_MODIFY, &pn);
+}
+
 // Explorer announces a restart with this message; its new tray knows nothing of our icon.
 UINT taskbarcreated()
 {
@@ -42,14 +58,26 @@ void ontaskbarcreated(HWND hWnd)
     NOTIFYICONDATAA pn = trayrecord(hWnd, NIF_MESSAGE | NIF_ICON | NIF_TIP);
     pn.uCallbackMessage = WM_TRAYNOTIFY;
     moodicon(pn);
+    pausetip(pn);
     Shell_NotifyIconA(NIM_ADD, &pn);
 }
 
 void ondestroy(HWND hWnd)
 {
+    unwatchsession(hWnd);
     NOTIFYICONDATAA pn = trayrecord(hWnd, 0);
     Shell_NotifyIconA(NIM_DELETE, &pn);
     PostQuitMessage(0);
+}
+
+void onpause(HWND hWnd)
+{
+    uint64_t now = GetTickCount64();
+    if (pausing(con->pauseuntil, now))
+        con->pauseuntil = 0;
+    else
+        startpause(con, now);
+    showtip(hWnd);
 }
 
 void ontraymenu(HWND hWnd)
@@ -62,6 +90,9 @@ void ontraymenu(HWND hWnd)
         break;
     case IDM_SETTINGS:
         doSet(con);
+        break;
+    case IDM_PAUSE:
+        onpause(hWnd);
         break;
     case IDM_EXIT:
         DestroyWindow(hWnd);
@@ -77,6 +108,22 @@ void ontraynotify(HWND hWnd, LPARAM lParam)
         veXoLind(con);
     else if (lParam == WM_RBUTTONUP)
         ontraymenu(hWnd);
+}
+
+void onalerttimer(HWND hWnd)
+{
+    watchsession(hWnd);
+    uint64_t now = GetTickCount64();
+    if (con->pauseuntil && !pausing(con->pauseuntil, now)) {
+        con->pauseuntil = 0;
+        showtip(hWnd);
+    }
+    ontick(quietnow(con, now));
+}
+
+void onsessionchange(WPARAM change)
+{
+    con->away = awayafter(con->away, (unsigned)change);
 }
 
 } // namespace
@@ -101,6 +148,7 @@ int seticon(context_t *con)
 {
     NOTIFYICONDATAA pn = trayrecord(con->hwnd, NIF_ICON | NIF_TIP);
     moodicon(pn);
+    pausetip(pn);
     Shell_NotifyIconA(NIM_MODIFY, &pn);
     return 1;
 }
@@ -111,6 +159,8 @@ int contextmenu(context_t *con, POINT pt)
     if (!tp)
         return IDM_NONE;
     HMENU popup = GetSubMenu(tp.get(), 0);
+    if (pausing(con->pauseuntil, GetTickCount64()))
+        ModifyMenuA(popup, IDM_PAUSE, MF_BYCOMMAND | MF_STRING, IDM_PAUSE, "&Resume");
     // Without the foreground switch before and the WM_NULL after, a tray menu never
     // closes when the user clicks elsewhere.
     SetForegroundWindow(con->hwnd);
@@ -133,7 +183,10 @@ LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
         ontraynotify(hWnd, lParam);
         return 0;
     case WM_TIMER:
-        ontimer();
+        onalerttimer(hWnd);
+        return 0;
+    case WM_WTSSESSION_CHANGE:
+        onsessionchange(wParam);
         return 0;
     case WM_SETTINGSCHANGED:
         newinterval();

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <stdio.h>
 
 using namespace e2e;
 
@@ -277,6 +279,69 @@ TEST_F(tray, the_icon_comes_back_when_the_taskbar_is_recreated)
     HWND box = a->box("vexolind");
     ASSERT_TRUE(box);
     winui::answer(box, IDOK);
+}
+
+// Watches for ten seconds that no timer message comes while held() stays true.
+void expectheld(app &a, const std::function<bool()> &held)
+{
+    for (HWND box : a.boxes("vexolind"))   // came before the quiet moment began
+        winui::answer(box, IDOK);
+    winui::waitfor([&] { return a.boxes("vexolind").empty(); }, 5000);
+    for (DWORD until = GetTickCount() + 10000; GetTickCount() < until; Sleep(100)) {
+        ASSERT_TRUE(a.boxes("vexolind").empty()) << "a timer message came in a quiet moment";
+        ASSERT_TRUE(held()) << "the quiet moment ended early";
+    }
+}
+
+TEST_F(tray, a_full_screen_window_in_front_holds_timer_messages_until_it_closes)
+{
+    writesettings("mintime=6\r\nmaxtime=6\r\nautorun=0\r\nautoupdate=0\r\n");
+    auto a = ready();
+    ASSERT_TRUE(a && a->window());
+    HWND slides = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "slides", WS_POPUP | WS_VISIBLE, 0, 0,
+                                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+                                  nullptr, nullptr);
+    auto infront = [&] { SetForegroundWindow(slides); return GetForegroundWindow() == slides; };
+    ASSERT_TRUE(winui::waitfor(infront, 5000));
+    expectheld(*a, infront);
+    DestroyWindow(slides);
+    HWND box = a->box("vexolind", 15000);
+    ASSERT_TRUE(box) << "the held message did not follow when the window closed";
+    winui::answer(box, IDOK);
+}
+
+TEST_F(tray, pause_holds_timer_messages_shows_its_end_in_the_tip_and_resume_ends_it)
+{
+    writesettings("mintime=6\r\nmaxtime=6\r\nautorun=0\r\nautoupdate=0\r\n");
+    auto a = ready();
+    ASSERT_TRUE(a && a->window() && trayicons().size() == 1);
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    a->rightclick();
+    a->pick('p');
+    std::string tip;
+    winui::waitfor([&] { return (tip = traytip(trayicons().front())) != "vexolind - kissing you"; }, 10000);
+    auto until = [&](int minutes) {   // the minute may turn meanwhile
+        int end = (st.wHour * 60 + st.wMinute + minutes) % 1440;
+        char want[64];
+        snprintf(want, sizeof want, "vexolind - paused until %02d:%02d", end / 60, end % 60);
+        return std::string(want);
+    };
+    EXPECT_TRUE(tip == until(60) || tip == until(61)) << tip;
+    expectheld(*a, [] { return true; });
+
+    a->doubleclick();   // the user asked for this one
+    HWND box = a->box("vexolind");
+    ASSERT_TRUE(box);
+    winui::answer(box, IDOK);
+
+    // Only the item renamed "&Resume" answers to "r".
+    a->rightclick();
+    a->pick('r');
+    HWND next = a->box("vexolind", 15000);
+    ASSERT_TRUE(next) << "timer messages did not come back after Resume";
+    winui::answer(next, IDOK);
+    EXPECT_EQ(traytip(trayicons().front()), "vexolind - kissing you");
 }
 
 } // namespace
