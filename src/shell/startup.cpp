@@ -1,19 +1,44 @@
 #include "shell.h"
 
+#include <memory>
 #include <stdlib.h>
 #include <string.h>
 #include <time.h>
+
+namespace {
+
+struct handlecloser {
+    void operator()(HANDLE h) const { CloseHandle(h); }
+};
+
+// Held until the process ends. The main window only exists once the update check is over,
+// so the window alone cannot tell a second start during the check.
+std::unique_ptr<void, handlecloser> instancelock;
+
+bool anotherinstance()
+{
+    HANDLE m = CreateMutexA(nullptr, FALSE, "Local\\vexolind");
+    bool exists = m && GetLastError() == ERROR_ALREADY_EXISTS;
+    instancelock.reset(m);
+    if (exists)
+        instancelock.reset();
+    return exists;
+}
+
+} // namespace
 
 int InitApplication(HINSTANCE hInstance)
 {
     srand((unsigned)time(nullptr));
     con->hinst = hInstance;
 
+    bool locked = anotherinstance();
     HWND running = FindWindowA(szAppName, szTitle);
-    if (running) {
-        if (IsIconic(running))
+    if (locked || running) {
+        if (running && IsIconic(running))
             ShowWindow(running, SW_RESTORE);
-        SetForegroundWindow(running);
+        if (running)
+            SetForegroundWindow(running);
         return 0;
     }
 
