@@ -29,6 +29,57 @@ struct deadline {
     DWORD left() const { return budgetleft(started, GetTickCount()); }
 };
 
+// WinINet runs the exchange asynchronously so that the check can stop waiting at the deadline
+// whatever the server does; a blocking call only gives up after a silence, and a server that
+// trickles its headers never falls silent. An operation given up on may still complete later
+// into this record, so it lives as long as the process.
+struct exchange {
+    HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    volatile LONG ok = 0;
+    volatile DWORD error = 0;
+    char byte = 0;
+    DWORD got = 0;
+    ~exchange()
+    {
+        if (done)
+            CloseHandle(done);
+    }
+};
+exchange &pending()
+{
+    static exchange x;
+    return x;
+}
+
+void CALLBACK oncomplete(HINTERNET, DWORD_PTR context, DWORD status, void *info, DWORD)
+{
+    if (status != INTERNET_STATUS_REQUEST_COMPLETE || !info)
+        return;
+    auto *x = reinterpret_cast<exchange *>(context);
+    auto *r = static_cast<INTERNET_ASYNC_RESULT *>(info);
+    x->error = r->dwError;
+    x->ok = r->dwError == ERROR_SUCCESS;
+    SetEvent(x->done);
+}
+
+// Before an operation starts.
+void arm()
+{
+    ResetEvent(pending().done);
+    pending().ok = 0;
+    pending().error = 0;
+}
+
+// Whether the operation just started succeeded, waiting at most until the deadline.
+bool settle(BOOL started, const deadline &dl)
+{
+    if (started)
+        return true;
+    if (GetLastError() != ERROR_IO_PENDING || !pending().done)
+        return false;
+    return WaitForSingleObject(pending().done, dl.left()) == WAIT_OBJECT_0 && pending().ok;
+}
+
 // Where a request goes.
 struct target {
     std::string host = VEXOLIND_HOST;
@@ -68,21 +119,21 @@ void settimeouts(HINTERNET request, DWORD ms)
         InternetSetOptionA(request, option, &ms, sizeof ms);
 }
 
-// Byte by byte: WinINet waits for every byte a read asks for, so each read is bounded by the
-// receive time-out and the deadline is looked at between them.
+// Byte by byte: a read completes only when all the bytes it asks for have come.
 fetchend readreply(HINTERNET request, char *reply, const deadline &dl)
 {
     DWORD got = 0;
+    exchange &x = pending();
     while (got < replymax) {
-        DWORD left = dl.left(), n = 0;
-        if (!left)
+        if (!dl.left())
             return fetch_late;
-        InternetSetOptionA(request, INTERNET_OPTION_RECEIVE_TIMEOUT, &left, sizeof left);
-        if (!InternetReadFile(request, reply + got, 1, &n))
+        arm();
+        x.got = 0;
+        if (!settle(InternetReadFile(request, &x.byte, 1, &x.got), dl))
             return fetch_late;
-        if (!n)
+        if (!x.got)
             break;
-        got += n;
+        reply[got++] = x.byte;
     }
     return dl.left() ? fetch_read : fetch_late;
 }
@@ -90,26 +141,29 @@ fetchend readreply(HINTERNET request, char *reply, const deadline &dl)
 fetchend fetch(char *reply)
 {
     deadline dl;
-    inethandle root(InternetOpenA("vexolind", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    if (!root)
+    inethandle root(InternetOpenA("vexolind", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, INTERNET_FLAG_ASYNC));
+    if (!root || !pending().done)
         return fetch_failed;
+    InternetSetStatusCallbackA(static_cast<HINTERNET>(root.get()), oncomplete);
+    DWORD_PTR context = reinterpret_cast<DWORD_PTR>(&pending());
     target t;
     for (int redirects = 0;; redirects++) {
         DWORD left = dl.left();
         if (!left)
             return fetch_failed;
         inethandle session(InternetConnectA(static_cast<HINTERNET>(root.get()), t.host.c_str(), t.port, nullptr,
-                                            nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+                                            nullptr, INTERNET_SERVICE_HTTP, 0, context));
         if (!session)
             return fetch_failed;
         inethandle request(HttpOpenRequestA(static_cast<HINTERNET>(session.get()), "GET", t.path.c_str(),
                                             "HTTP/1.1", nullptr, nullptr,
-                                            INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_AUTO_REDIRECT, 0));
+                                            INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_AUTO_REDIRECT, context));
         if (!request)
             return fetch_failed;
         HINTERNET rq = static_cast<HINTERNET>(request.get());
         settimeouts(rq, left);
-        if (!HttpSendRequestA(rq, nullptr, 0, nullptr, 0) || !dl.left())
+        arm();
+        if (!settle(HttpSendRequestA(rq, nullptr, 0, nullptr, 0), dl) || !dl.left())
             return fetch_failed;
 
         DWORD status = 0, size = sizeof status;

@@ -292,6 +292,25 @@ void dribble(uintptr_t s, const request &)
     }
 }
 
+// The headers one byte a second: they would take a minute and a half.
+void dribbledheaders(uintptr_t s, const request &)
+{
+    std::string head = "HTTP/1.1 200 OK\r\nContent-Length: 18\r\nX-Pad: " + std::string(50, 'a') + "\r\n\r\n";
+    for (char c : head + newer) {
+        if (!rawsend(s, std::string(1, c)))
+            return;
+        Sleep(1000);
+    }
+}
+
+// A slow server that is still in time: the headers at once, the reply two seconds later.
+void pause(uintptr_t s, const request &)
+{
+    rawsend(s, "HTTP/1.1 200 OK\r\nContent-Length: 18\r\nConnection: close\r\n\r\n");
+    Sleep(2000);
+    rawsend(s, newer);
+}
+
 // Sends on to another path once; that path knows a newer build.
 void onehop(uintptr_t s, const request &rq)
 {
@@ -320,6 +339,8 @@ TEST_F(update, no_server_keeps_the_tray_icon_away_for_more_than_15_seconds)
         {"redirect to garbage", redirectto("::not a url::"), meets::failbox, 1},
         {"never answers", silent, meets::failbox, 0},
         {"one byte a second", dribble, meets::nothing, 1},
+        {"headers one byte a second", dribbledheaders, meets::failbox, 1},
+        {"reply two seconds after the headers", pause, meets::question, 1},
         {"one redirect to a newer build", onehop, meets::question, 2},
     };
     for (const auto &c : cases) {
