@@ -2,11 +2,13 @@
 # One entry point for a Debian 12 machine: installs what is missing, builds, then
 #   bash build.sh run    starts vexolind under Wine
 #   bash build.sh test   runs every test
+#   bash build.sh fuzz   fuzzes the parsers, FUZZ_SECONDS (default 60) a target
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")"
 
 packages=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest
           wine wine64 xvfb xcompmgr imagemagick x11-utils xdotool)
+packages+=(clang libclang-rt-14-dev)   # the parsers' fuzz targets, built natively
 
 install_missing() {
     local missing=()
@@ -59,9 +61,17 @@ run() {
     wait "$pid" || true
 }
 
+fuzz() {
+    local target
+    for target in reply cmdline; do
+        fuzz/fuzz.sh run "$target" "${FUZZ_SECONDS:-60}" "$PWD/build/fuzz"
+    done
+}
+
 case "${1:-}" in
     run) install_missing; build; run ;;
     test) install_missing; build; ctest --preset mingw-cross ;;
     build) install_missing; build ;;
-    *) echo "usage: bash build.sh run|test|build"; exit 2 ;;
+    fuzz) install_missing; fuzz ;;
+    *) echo "usage: bash build.sh run|test|build|fuzz"; exit 2 ;;
 esac
