@@ -36,7 +36,6 @@ struct deadline {
 struct exchange {
     HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     volatile LONG ok = 0;
-    volatile DWORD error = 0;
     char byte = 0;
     DWORD got = 0;
     ~exchange()
@@ -57,7 +56,6 @@ void CALLBACK oncomplete(HINTERNET, DWORD_PTR context, DWORD status, void *info,
         return;
     auto *x = reinterpret_cast<exchange *>(context);
     auto *r = static_cast<INTERNET_ASYNC_RESULT *>(info);
-    x->error = r->dwError;
     x->ok = r->dwError == ERROR_SUCCESS;
     SetEvent(x->done);
 }
@@ -67,7 +65,6 @@ void arm()
 {
     ResetEvent(pending().done);
     pending().ok = 0;
-    pending().error = 0;
 }
 
 // Whether the operation just started succeeded, waiting at most until the deadline.
