@@ -34,6 +34,7 @@ case "${1:-}" in
         ;;
     run)
         name=$2; seconds=$3; out=$4
+        sources "$name" >/dev/null
         build_one "$name" "$out"
         mkdir -p "$out/corpus/$name" "$out/artifacts"
         cd "$out"
