@@ -3,12 +3,14 @@
 #   bash build.sh run    starts vexolind under Wine
 #   bash build.sh test   runs every test
 #   bash build.sh package   writes the installer, zip, checksums and winget manifests into dist/
+#   bash build.sh fuzz   fuzzes the parsers, FUZZ_SECONDS (default 60) a target
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")"
 
 packages=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest
           wine wine64 xvfb xcompmgr imagemagick x11-utils xdotool
           nsis python3-yaml)
+packages+=(clang libclang-rt-14-dev)   # the parsers' fuzz targets, built natively
 
 install_missing() {
     local missing=()
@@ -65,10 +67,18 @@ run() {
     wait "$pid" || true
 }
 
+fuzz() {
+    local target
+    for target in reply cmdline; do
+        fuzz/fuzz.sh run "$target" "${FUZZ_SECONDS:-60}" "$PWD/build/fuzz"
+    done
+}
+
 case "${1:-}" in
     run) install_missing; build; run ;;
     test) install_missing; build; package; ctest --preset mingw-cross ;;
     build) install_missing; build ;;
     package) install_missing; build; package; ls -l dist ;;
-    *) echo "usage: bash build.sh run|test|build|package"; exit 2 ;;
+    fuzz) install_missing; fuzz ;;
+    *) echo "usage: bash build.sh run|test|build|package|fuzz"; exit 2 ;;
 esac

@@ -1,4 +1,5 @@
 #include "update.h"
+#include "bounds.h"
 
 #include <gtest/gtest.h>
 
@@ -43,6 +44,45 @@ TEST(parsever, reads_the_build_number_after_the_prefix)
             EXPECT_EQ(got, c.value);
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST(updatebounds, the_budget_runs_out_after_ten_seconds_across_a_tick_count_wrap)
+{
+    const struct {
+        uint32_t started, now, left;
+    } cases[] = {
+        {1000, 1000, 10000},
+        {1000, 10999, 1},
+        {1000, 11000, 0},
+        {1000, 500000, 0},
+        {0xFFFFF000u, 0xFFFFF000u + 4000u, 6000},   // wraps past zero
+        {0xFFFFF000u, 20000, 0},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(budgetleft(c.started, c.now), c.left) << c.started << " " << c.now;
+}
+
+TEST(updatebounds, only_a_whole_reply_with_a_larger_number_is_offered_and_only_failures_get_the_box)
+{
+    const struct {
+        fetchend end;
+        const char *reply;
+        checkoutcome outcome;
+    } cases[] = {
+        {fetch_failed, "VXVER:2006081902:\n", outcome_failbox},
+        {fetch_late, "VXVER:2006081902:\n", outcome_nothing},   // what came in time says nothing
+        {fetch_read, "VXVER:2006081902:\n", outcome_offer},
+        {fetch_read, "VXVER:2006081901:\n", outcome_nothing},
+        {fetch_read, "VXVER:1:\n", outcome_nothing},
+        {fetch_read, "<html>moved</html>", outcome_nothing},
+        {fetch_read, "", outcome_nothing},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(outcomefor(c.end, c.reply, 2006081901u), c.outcome) << c.end << " " << c.reply;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Start-up, the hidden main window with its tray icon, the settings dialog and the splash window.
 #pragma once
 
+#include "cmdline.h"
 #include "vexolind.h"
 
 #define IDM_NONE 0
@@ -8,11 +9,6 @@
 
 // Start-up
 int InitApplication(HINSTANCE hInstance);
-// The command-line tail after the program name, as a pointer into cmdline.
-const char *cmdtail(const char *cmdline);
-// The settings path named by the tail: one pair of enclosing quotes removed.
-// Returns 0 when it does not fit in size.
-int cmdinipath(const char *tail, char *path, size_t size);
 
 // Main window and tray icon
 HWND InitInstance(HINSTANCE hInstance, int nCmdShow);

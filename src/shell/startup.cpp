@@ -1,19 +1,44 @@
 #include "shell.h"
 
+#include <memory>
 #include <stdlib.h>
 #include <string.h>
 #include <time.h>
+
+namespace {
+
+struct handlecloser {
+    void operator()(HANDLE h) const { CloseHandle(h); }
+};
+
+// Held until the process ends. The main window only exists once the update check is over,
+// so the window alone cannot tell a second start during the check.
+std::unique_ptr<void, handlecloser> instancelock;
+
+bool anotherinstance()
+{
+    HANDLE m = CreateMutexA(nullptr, FALSE, "Local\\vexolind");
+    bool exists = m && GetLastError() == ERROR_ALREADY_EXISTS;
+    instancelock.reset(m);
+    if (exists)
+        instancelock.reset();
+    return exists;
+}
+
+} // namespace
 
 int InitApplication(HINSTANCE hInstance)
 {
     srand((unsigned)time(nullptr));
     con->hinst = hInstance;
 
+    bool locked = anotherinstance();
     HWND running = FindWindowA(szAppName, szTitle);
-    if (running) {
-        if (IsIconic(running))
+    if (locked || running) {
+        if (running && IsIconic(running))
             ShowWindow(running, SW_RESTORE);
-        SetForegroundWindow(running);
+        if (running)
+            SetForegroundWindow(running);
         return 0;
     }
 
@@ -27,39 +52,4 @@ int InitApplication(HINSTANCE hInstance)
     wc.lpszMenuName = "WIN95";
     wc.lpszClassName = szAppName;
     return RegisterClassA(&wc);
-}
-
-const char *cmdtail(const char *cmdline)
-{
-    const char *p = cmdline;
-    while (*p == ' ' || *p == '\t')
-        p++;
-    if (*p == '"') {
-        p++;
-        while (*p && *p != '"')
-            p++;
-        if (*p == '"')
-            p++;
-    } else {
-        while (*p && *p != ' ' && *p != '\t')
-            p++;
-    }
-    while (*p == ' ' || *p == '\t')
-        p++;
-    return p;
-}
-
-int cmdinipath(const char *tail, char *path, size_t size)
-{
-    size_t n = strlen(tail);
-    // A path with blanks arrives quoted; the quotes are not part of the name.
-    if (n >= 2 && tail[0] == '"' && tail[n - 1] == '"') {
-        tail++;
-        n -= 2;
-    }
-    if (n >= size)
-        return 0;
-    memcpy(path, tail, n);
-    path[n] = '\0';
-    return 1;
 }

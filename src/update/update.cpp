@@ -1,11 +1,14 @@
 #include "update.h"
 
+#include "bounds.h"
+
 #include <wininet.h>
 #include <shellapi.h>
 
 #include <memory>
 #include <stdlib.h>
 #include <string.h>
+#include <string>
 
 namespace {
 
@@ -14,62 +17,182 @@ struct inetcloser {
 };
 using inethandle = std::unique_ptr<void, inetcloser>;
 
-const int replymax = 50;
+const DWORD replymax = 50;
 
 void failbox(context_t *con)
 {
     MessageBoxA(con->hwnd, "Auto Update Failed\nCan't initialise wininet", "vexolind", MB_OK);
 }
 
-} // namespace
+struct deadline {
+    DWORD started = GetTickCount();
+    DWORD left() const { return budgetleft(started, GetTickCount()); }
+};
 
-int parsever(const char *reply, uint32_t *rver)
-{
-    static const char prefix[] = "VXVER:";
-    if (strncmp(reply, prefix, sizeof prefix - 1) != 0)
-        return 0;
-    const char *p = reply + sizeof prefix - 1;
-    while (*p == ' ' || (*p >= '\t' && *p <= '\r'))
-        p++;
-    if (*p < '0' || *p > '9')
-        return 0;
-    uint64_t n = 0;
-    for (; *p >= '0' && *p <= '9'; p++) {
-        n = n * 10 + (uint64_t)(*p - '0');
-        if (n > 0xFFFFFFFFu)
-            return 0;
+// WinINet runs the exchange asynchronously so that the check can stop waiting at the deadline
+// whatever the server does; a blocking call only gives up after a silence, and a server that
+// trickles its headers never falls silent. An operation given up on may still complete later
+// into this record, so it lives as long as the process.
+struct exchange {
+    HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    volatile LONG ok = 0;
+    char byte = 0;
+    DWORD got = 0;
+    ~exchange()
+    {
+        if (done)
+            CloseHandle(done);
     }
-    *rver = (uint32_t)n;
-    return 1;
+};
+exchange &pending()
+{
+    static exchange x;
+    return x;
 }
+
+void CALLBACK oncomplete(HINTERNET, DWORD_PTR context, DWORD status, void *info, DWORD)
+{
+    if (status != INTERNET_STATUS_REQUEST_COMPLETE || !info)
+        return;
+    auto *x = reinterpret_cast<exchange *>(context);
+    auto *r = static_cast<INTERNET_ASYNC_RESULT *>(info);
+    x->ok = r->dwError == ERROR_SUCCESS;
+    SetEvent(x->done);
+}
+
+// Before an operation starts.
+void arm()
+{
+    ResetEvent(pending().done);
+    pending().ok = 0;
+}
+
+// Whether the operation just started succeeded, waiting at most until the deadline.
+bool settle(BOOL started, const deadline &dl)
+{
+    if (started)
+        return true;
+    if (GetLastError() != ERROR_IO_PENDING || !pending().done)
+        return false;
+    return WaitForSingleObject(pending().done, dl.left()) == WAIT_OBJECT_0 && pending().ok;
+}
+
+// Where a request goes.
+struct target {
+    std::string host = VEXOLIND_HOST;
+    INTERNET_PORT port = INTERNET_DEFAULT_HTTP_PORT;
+    std::string path = UPDATE_PATH;
+};
+
+// The target a Location header names: an http URL on any host, or a path on the same one.
+bool follow(const char *location, target *t)
+{
+    if (location[0] == '/' && location[1] != '/') {
+        t->path = location;
+        return true;
+    }
+    char host[INTERNET_MAX_HOST_NAME_LENGTH] = "", path[INTERNET_MAX_PATH_LENGTH] = "",
+         extra[INTERNET_MAX_PATH_LENGTH] = "";
+    URL_COMPONENTSA url = {};
+    url.dwStructSize = sizeof url;
+    url.lpszHostName = host;
+    url.dwHostNameLength = sizeof host;
+    url.lpszUrlPath = path;
+    url.dwUrlPathLength = sizeof path;
+    url.lpszExtraInfo = extra;
+    url.dwExtraInfoLength = sizeof extra;
+    if (!InternetCrackUrlA(location, 0, 0, &url) || url.nScheme != INTERNET_SCHEME_HTTP || !host[0])
+        return false;
+    t->host = host;
+    t->port = url.nPort;
+    t->path = std::string(path[0] ? path : "/") + extra;
+    return true;
+}
+
+void settimeouts(HINTERNET request, DWORD ms)
+{
+    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                         INTERNET_OPTION_RECEIVE_TIMEOUT})
+        InternetSetOptionA(request, option, &ms, sizeof ms);
+}
+
+// Byte by byte: a read completes only when all the bytes it asks for have come.
+fetchend readreply(HINTERNET request, char *reply, const deadline &dl)
+{
+    DWORD got = 0;
+    exchange &x = pending();
+    while (got < replymax) {
+        if (!dl.left())
+            return fetch_late;
+        arm();
+        x.got = 0;
+        if (!settle(InternetReadFile(request, &x.byte, 1, &x.got), dl))
+            return fetch_late;
+        if (!x.got)
+            break;
+        reply[got++] = x.byte;
+    }
+    return dl.left() ? fetch_read : fetch_late;
+}
+
+fetchend fetch(char *reply)
+{
+    deadline dl;
+    inethandle root(InternetOpenA("vexolind", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, INTERNET_FLAG_ASYNC));
+    if (!root || !pending().done)
+        return fetch_failed;
+    InternetSetStatusCallbackA(static_cast<HINTERNET>(root.get()), oncomplete);
+    DWORD_PTR context = reinterpret_cast<DWORD_PTR>(&pending());
+    target t;
+    for (int redirects = 0;; redirects++) {
+        DWORD left = dl.left();
+        if (!left)
+            return fetch_failed;
+        inethandle session(InternetConnectA(static_cast<HINTERNET>(root.get()), t.host.c_str(), t.port, nullptr,
+                                            nullptr, INTERNET_SERVICE_HTTP, 0, context));
+        if (!session)
+            return fetch_failed;
+        inethandle request(HttpOpenRequestA(static_cast<HINTERNET>(session.get()), "GET", t.path.c_str(),
+                                            "HTTP/1.1", nullptr, nullptr,
+                                            INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_AUTO_REDIRECT, context));
+        if (!request)
+            return fetch_failed;
+        HINTERNET rq = static_cast<HINTERNET>(request.get());
+        settimeouts(rq, left);
+        arm();
+        if (!settle(HttpSendRequestA(rq, nullptr, 0, nullptr, 0), dl) || !dl.left())
+            return fetch_failed;
+
+        DWORD status = 0, size = sizeof status;
+        HttpQueryInfoA(rq, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr);
+        if (!isredirect(status))
+            return readreply(rq, reply, dl);
+        char location[INTERNET_MAX_URL_LENGTH] = "";
+        size = sizeof location - 1;
+        if (redirects == MAX_REDIRECTS || !HttpQueryInfoA(rq, HTTP_QUERY_LOCATION, location, &size, nullptr) ||
+            !follow(location, &t))
+            return fetch_failed;
+    }
+}
+
+} // namespace
 
 int checkupdates(context_t *con)
 {
     char reply[replymax + 1] = {0};
-    uint32_t rver = 0;
-
-    inethandle root(InternetOpenA("vexolind", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    if (!root) {
+    switch (outcomefor(fetch(reply), reply, BUILD_NUMBER)) {
+    case outcome_failbox:
         failbox(con);
-        return 1;
-    }
-    inethandle url(InternetOpenUrlA(static_cast<HINTERNET>(root.get()), UPDATE_URL, nullptr, 0,
-                                    INTERNET_FLAG_RELOAD, 0));
-    if (!url) {
-        failbox(con);
-        return 1;
-    }
-    DWORD got = 0;
-    if (!InternetReadFile(static_cast<HINTERNET>(url.get()), reply, replymax, &got))
-        return 1;
-    reply[got < (DWORD)replymax ? got : replymax] = '\0';
-    if (!parsever(reply, &rver))
-        return 1;
-    if (rver > BUILD_NUMBER &&
-        MessageBoxA(con->hwnd, "An new version of vexolind is available!\nWould you like to install it ?",
-                    "vexolind update", MB_YESNO | MB_ICONQUESTION) == IDYES) {
-        ShellExecuteA(nullptr, "open", DOWNLOAD_URL, nullptr, nullptr, SW_SHOWNORMAL);
-        exit(0);
+        break;
+    case outcome_offer:
+        if (MessageBoxA(con->hwnd, "An new version of vexolind is available!\nWould you like to install it ?",
+                        "vexolind update", MB_YESNO | MB_ICONQUESTION) == IDYES) {
+            ShellExecuteA(nullptr, "open", DOWNLOAD_URL, nullptr, nullptr, SW_SHOWNORMAL);
+            exit(0);
+        }
+        break;
+    case outcome_nothing:
+        break;
     }
     return 1;
 }

@@ -1,6 +1,7 @@
 // The start-up question to vexolind's web site whether a newer build exists.
 #pragma once
 
+#include "parsever.h"
 #include "vexolind.h"
 
 // vexolind's own web site: update query, download and suggestion page.
@@ -9,12 +10,10 @@
 #define BUILD_NUMBER 2006081901u
 
 // The query stays plain HTTP; the executable itself only ever comes over HTTPS.
-#define UPDATE_URL "http://" VEXOLIND_HOST "/software/vexolind/update/"
+#define UPDATE_PATH "/software/vexolind/update/"
+#define UPDATE_URL "http://" VEXOLIND_HOST UPDATE_PATH
 #define DOWNLOAD_URL "https://" VEXOLIND_HOST "/software/vexolind/vexolind.exe"
 #define SUGGEST_URL "http://" VEXOLIND_HOST "/software/vexolind/submit/"
 
-// Reads "VXVER:" and an unsigned decimal build number from the start of reply.
-// Returns 0 when there is no number, or one too large for 32 bits.
-int parsever(const char *reply, uint32_t *rver);
 
 int checkupdates(context_t *con);

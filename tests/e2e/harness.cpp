@@ -347,7 +347,36 @@ SOCKET loopbacksocket(int *port)
 }
 } // namespace
 
+bool rawsend(uintptr_t socket, const std::string &bytes)
+{
+    return send(static_cast<SOCKET>(socket), bytes.data(), (int)bytes.size(), 0) == (int)bytes.size();
+}
+
+void rawwaitclosed(uintptr_t socket, DWORD ms)
+{
+    DWORD start = GetTickCount();
+    char buf[512];
+    for (DWORD spent; (spent = GetTickCount() - start) < ms;) {
+        fd_set r;
+        FD_ZERO(&r);
+        FD_SET(static_cast<SOCKET>(socket), &r);
+        timeval tv = {0, 200000};
+        if (select(0, &r, nullptr, nullptr, &tv) > 0 && recv(static_cast<SOCKET>(socket), buf, sizeof buf, 0) <= 0)
+            return;
+    }
+}
+
+webserver::webserver(rawreply raw_) : raw(std::move(raw_))
+{
+    start();
+}
+
 webserver::webserver(std::function<response(const request &)> reply_) : reply(std::move(reply_))
+{
+    start();
+}
+
+void webserver::start()
 {
     InitializeCriticalSection(&lock);
     WSADATA wsa;
@@ -398,6 +427,11 @@ DWORD WINAPI webserver::run(void *p)
         EnterCriticalSection(&self->lock);
         self->seen.push_back(rq);
         LeaveCriticalSection(&self->lock);
+        if (self->raw) {
+            self->raw(c, rq);
+            closesocket(c);
+            continue;
+        }
         response rs = self->reply ? self->reply(rq) : response{};
         std::string out = "HTTP/1.1 " + std::to_string(rs.status) + (rs.status == 200 ? " OK" : " Not Found") +
                           "\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(rs.body.size()) +

@@ -62,9 +62,16 @@ struct response {
     int status = 200;
     std::string body = "VXVER:2006081901:\n";
 };
+// For replies no well-behaved server sends: called with the connection once the request is
+// read, to write what it likes when it likes; the server closes the connection afterwards.
+using rawreply = std::function<void(uintptr_t socket, const request &)>;
+bool rawsend(uintptr_t socket, const std::string &bytes);   // false once the client has gone
+void rawwaitclosed(uintptr_t socket, DWORD ms);           // until the client closes, at most ms
+
 class webserver {
 public:
     explicit webserver(std::function<response(const request &)> reply = nullptr);
+    explicit webserver(rawreply raw);
     ~webserver();
     int port() const { return portno; }
     std::vector<request> requests();
@@ -73,7 +80,9 @@ public:
 
 private:
     static DWORD WINAPI run(void *self);
+    void start();
     std::function<response(const request &)> reply;
+    rawreply raw;
     CRITICAL_SECTION lock;
     std::vector<request> seen;
     uintptr_t listener;

@@ -261,3 +261,141 @@ TEST_F(update, autoupdate_off_asks_nothing)
 }
 
 } // namespace
+
+namespace {
+
+// Servers that misbehave: the check gives up in time and start-up goes on.
+const char newer[] = "VXVER:2006081902:\n";
+
+rawreply redirectto(const std::string &location)
+{
+    return [=](uintptr_t s, const request &) {
+        rawsend(s, "HTTP/1.1 302 Found\r\nLocation: " + location + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+    };
+}
+
+void silent(uintptr_t s, const request &)
+{
+    rawwaitclosed(s, 60000);
+}
+
+// The headers at once, then a newer build's number one byte a second.
+void dribble(uintptr_t s, const request &)
+{
+    std::string body = newer;
+    if (!rawsend(s, "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n"))
+        return;
+    for (char c : body) {
+        Sleep(1000);
+        if (!rawsend(s, std::string(1, c)))
+            return;
+    }
+}
+
+// The headers one byte a second: they would take a minute and a half.
+void dribbledheaders(uintptr_t s, const request &)
+{
+    std::string head = "HTTP/1.1 200 OK\r\nContent-Length: 18\r\nX-Pad: " + std::string(50, 'a') + "\r\n\r\n";
+    for (char c : head + newer) {
+        if (!rawsend(s, std::string(1, c)))
+            return;
+        Sleep(1000);
+    }
+}
+
+// A slow server that is still in time: the headers at once, the reply two seconds later.
+void pause(uintptr_t s, const request &)
+{
+    rawsend(s, "HTTP/1.1 200 OK\r\nContent-Length: 18\r\nConnection: close\r\n\r\n");
+    Sleep(2000);
+    rawsend(s, newer);
+}
+
+// Sends on to another path once; that path knows a newer build.
+void onehop(uintptr_t s, const request &rq)
+{
+    if (rq.line.find("/update/again ") == std::string::npos) {
+        redirectto("/software/vexolind/update/again")(s, rq);
+        return;
+    }
+    rawsend(s, "HTTP/1.1 200 OK\r\nContent-Length: 18\r\nConnection: close\r\n\r\n" + std::string(newer));
+}
+
+enum class meets { failbox, nothing, question };
+
+struct hostilecase {
+    const char *name;
+    rawreply serve;
+    meets outcome;
+    size_t requests;   // 0: any number
+};
+
+TEST_F(update, no_server_keeps_the_tray_icon_away_for_more_than_15_seconds)
+{
+    const hostilecase cases[] = {
+        {"redirect loop", redirectto("http://www.vexolind.com/software/vexolind/update/"), meets::failbox, 6},
+        {"redirect loop by path", redirectto("/software/vexolind/update/"), meets::failbox, 6},
+        {"redirect to https", redirectto("https://www.vexolind.com/software/vexolind/update/"), meets::failbox, 1},
+        {"redirect to garbage", redirectto("::not a url::"), meets::failbox, 1},
+        {"never answers", silent, meets::failbox, 0},
+        {"one byte a second", dribble, meets::nothing, 1},
+        {"headers one byte a second", dribbledheaders, meets::failbox, 1},
+        {"reply two seconds after the headers", pause, meets::question, 1},
+        {"one redirect to a newer build", onehop, meets::question, 2},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(winui::waitfor([] { return trayicons().empty(); }, 10000));
+        web.reset(new webserver(c.serve));
+        setproxy(web->port());
+        DWORD started = GetTickCount();
+        auto a = app::start();
+        ASSERT_TRUE(a);
+        startup s;
+        // Boxes wait for the user, so they are answered at once; the bound is on the rest.
+        bool icon = winui::waitfor(
+            [&] {
+                if (HWND f = winui::findwindow("#32770", "vexolind", a->pid())) {
+                    s.failure = f;
+                    EXPECT_EQ(winui::plain(winui::boxtext(f)), "Auto Update Failed\nCan't initialise wininet");
+                    winui::answer(f, IDOK);
+                }
+                if (HWND q = winui::findwindow("#32770", "vexolind update", a->pid())) {
+                    s.question = q;
+                    winui::answer(q, IDNO);
+                }
+                return trayicons().size() == 1;
+            },
+            15000);
+        EXPECT_TRUE(icon) << "no tray icon " << (GetTickCount() - started) / 1000 << " s after start";
+        EXPECT_EQ(s.failure != nullptr, c.outcome == meets::failbox);
+        EXPECT_EQ(s.question != nullptr, c.outcome == meets::question);
+        auto seen = web->requests();
+        ASSERT_FALSE(seen.empty());
+        expectupdatequery(seen[0]);
+        if (c.requests) {
+            EXPECT_EQ(seen.size(), c.requests);
+        }
+    }
+}
+
+TEST_F(update, a_second_start_during_the_check_leaves_one_tray_icon)
+{
+    web.reset(new webserver(rawreply(dribble)));
+    setproxy(web->port());
+    auto first = app::start();
+    ASSERT_TRUE(first);
+    Sleep(1000);
+    auto second = app::start();
+    ASSERT_TRUE(second);
+    DWORD code = 99;
+    ASSERT_TRUE(second->waitexit(10000, &code)) << "the second start did not end";
+    EXPECT_EQ(code, 0u);
+    ASSERT_TRUE(winui::waitfor([] { return trayicons().size() == 1; }, 15000));
+    EXPECT_TRUE(first->running());
+    Sleep(2000);   // a second icon would come within this time
+    EXPECT_EQ(trayicons().size(), 1u);
+    EXPECT_EQ(web->requests().size(), 1u) << "the second start asked the server too";
+}
+
+} // namespace
