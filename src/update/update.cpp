@@ -52,9 +52,9 @@ exchange &pending()
 
 void CALLBACK oncomplete(HINTERNET, DWORD_PTR context, DWORD status, void *info, DWORD)
 {
-    if (status != INTERNET_STATUS_REQUEST_COMPLETE || !info)
-        return;
     auto *x = reinterpret_cast<exchange *>(context);
+    if (status != INTERNET_STATUS_REQUEST_COMPLETE || !info || !x)
+        return;
     auto *r = static_cast<INTERNET_ASYNC_RESULT *>(info);
     x->ok = r->dwError == ERROR_SUCCESS;
     SetEvent(x->done);
