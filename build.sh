@@ -2,6 +2,7 @@
 # One entry point for a Debian 12 machine: installs what is missing, builds, then
 #   bash build.sh run    starts vexolind under Wine
 #   bash build.sh test   runs every test
+#   bash build.sh bench  measures vexolind's footprint against a bare tray program
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")"
 
@@ -59,9 +60,16 @@ run() {
     wait "$pid" || true
 }
 
+bench() {
+    cmake --preset mingw-cross -DVEXOLIND_BENCH=ON
+    cmake --build --preset mingw-cross --target vexolind vxbare vxbench
+    bench/run.sh build/mingw-cross
+}
+
 case "${1:-}" in
     run) install_missing; build; run ;;
     test) install_missing; build; ctest --preset mingw-cross ;;
     build) install_missing; build ;;
-    *) echo "usage: bash build.sh run|test|build"; exit 2 ;;
+    bench) install_missing; bench ;;
+    *) echo "usage: bash build.sh run|test|build|bench"; exit 2 ;;
 esac
