@@ -1,6 +1,7 @@
 // Runs vexolind and the bare tray program by turns in this Wine session and prints what each
 // costs: start to ready, memory 3 s after ready and after one message box, CPU while idle.
-//   vxbench RUNS BARE.EXE VEXOLIND.EXE SETTINGS.INI
+//   vxbench RUNS BARE.EXE VEXOLIND.EXE SETTINGS.INI [modules]
+// "modules" also lists, on standard error, the DLLs each program holds 3 s after ready.
 // A benchmark, not a test: it prints figures and never fails on them.
 #include <windows.h>
 #include <psapi.h>
@@ -145,6 +146,27 @@ void memory(HANDLE process, double &priv, double &ws)
     }
 }
 
+bool listmodules;
+
+void modules(const program &p, HANDLE process)
+{
+    HMODULE mods[512];
+    DWORD bytes = 0;
+    if (!EnumProcessModulesEx(process, mods, sizeof mods, &bytes, LIST_MODULES_ALL))
+        return;
+    std::vector<std::string> names;
+    for (DWORD i = 0; i < bytes / sizeof *mods && i < 512; i++) {
+        char name[MAX_PATH] = "";
+        GetModuleBaseNameA(process, mods[i], name, sizeof name);
+        names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    fprintf(stderr, "%s holds %u modules:", p.name, (unsigned)names.size());
+    for (auto &n : names)
+        fprintf(stderr, " %s", n.c_str());
+    fprintf(stderr, "\n");
+}
+
 sample runone(const program &p)
 {
     sample s;
@@ -166,6 +188,8 @@ sample runone(const program &p)
         s.readyms = now() - t0;
         Sleep(3000);
         memory(pi.hProcess, s.priv3, s.ws3);
+        if (listmodules)
+            modules(p, pi.hProcess);
 
         PostMessageA(main, traynotify, 0, WM_LBUTTONDBLCLK);
         HWND box = nullptr;
@@ -242,6 +266,7 @@ int main(int argc, char **argv)
         return 2;
     }
     int runs = atoi(argv[1]);
+    listmodules = argc > 5 && strcmp(argv[5], "modules") == 0;
     program bare{"bare", "vxbare", argv[2], ""};
     program vx{"vexolind", "vexolind", argv[3], std::string("\"") + argv[4] + "\""};
     std::vector<sample> a, b;

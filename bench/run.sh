@@ -1,9 +1,10 @@
 #!/bin/bash
 # Runs the footprint benchmark in a private Wine session of its own:
-#   bench/run.sh BUILD_DIR [RUNS]
+#   bench/run.sh BUILD_DIR [RUNS [modules]]
 # and prints one line a figure: each program's values, their medians and the ratio.
+# "modules" also writes the DLLs each program holds to wine-bench/launcher.log.
 set -euo pipefail
-build=$(readlink -f "${1:?build folder}") runs=${2:-5}
+build=$(readlink -f "${1:?build folder}") runs=${2:-5} list=${3:-}
 src=$(dirname "$(readlink -f "$0")")
 dir=$build/wine-bench
 session=$src/../tests/wine/session.sh
@@ -25,7 +26,7 @@ winpath() { echo "Z:$1" | tr / '\\'; }
 echo "Footprint of vexolind against a bare tray program, $runs runs each, $(date -u '+%Y-%m-%d %H:%M UTC')"
 echo "Machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), $(nproc) cores, $(wine --version)"
 wine "$build/bench/vxbench.exe" "$runs" "$(winpath "$dir/vxbench-bare.exe")" \
-    "$(winpath "$dir/vxbench-vexolind.exe")" "$(winpath "$dir/bench.ini")" >"$dir/figures.txt" 2>"$dir/launcher.log" || true
+    "$(winpath "$dir/vxbench-vexolind.exe")" "$(winpath "$dir/bench.ini")" $list >"$dir/figures.txt" 2>"$dir/launcher.log" || true
 cat "$dir/figures.txt"
 
 size() {
