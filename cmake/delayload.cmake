@@ -24,12 +24,16 @@ function(vx_delayload target dll)
         string(APPEND def "${n}\n")
     endforeach()
     set(dir ${CMAKE_BINARY_DIR}/delayload)
-    file(WRITE ${dir}/${dll}.def "${def}")
-    execute_process(COMMAND ${CMAKE_DLLTOOL} --input-def ${dir}/${dll}.def --dllname ${dll}.dll
-                            --output-delaylib ${dir}/lib${dll}_delay.a
-                    RESULT_VARIABLE failed)
-    if(failed)
-        message(FATAL_ERROR "dlltool could not make a delay-import library for ${dll}")
+    file(WRITE ${dir}/${dll}.def.new "${def}")
+    # Rewritten only when it changes, so that configuring again does not relink everything.
+    file(COPY_FILE ${dir}/${dll}.def.new ${dir}/${dll}.def ONLY_IF_DIFFERENT)
+    if(NOT EXISTS ${dir}/lib${dll}_delay.a OR ${dir}/${dll}.def IS_NEWER_THAN ${dir}/lib${dll}_delay.a)
+        execute_process(COMMAND ${CMAKE_DLLTOOL} --input-def ${dir}/${dll}.def --dllname ${dll}.dll
+                                --output-delaylib ${dir}/lib${dll}_delay.a
+                        RESULT_VARIABLE failed)
+        if(failed)
+            message(FATAL_ERROR "dlltool could not make a delay-import library for ${dll}")
+        endif()
     endif()
     # The loader's helper (__delayLoadHelper2) lives in mingwex, which every program links.
     target_link_libraries(${target} PUBLIC ${dir}/lib${dll}_delay.a)
