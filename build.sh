@@ -4,6 +4,7 @@
 #   bash build.sh test   runs every test
 #   bash build.sh package   writes the installer, zip, checksums and winget manifests into dist/
 #   bash build.sh fuzz   fuzzes the parsers, FUZZ_SECONDS (default 60) a target
+#   bash build.sh bench  measures vexolind's footprint against a bare tray program
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")"
 
@@ -74,11 +75,18 @@ fuzz() {
     done
 }
 
+bench() {
+    cmake --preset mingw-cross -DVEXOLIND_BENCH=ON
+    cmake --build --preset mingw-cross --target vexolind vxbare vxbench
+    bench/run.sh build/mingw-cross
+}
+
 case "${1:-}" in
     run) install_missing; build; run ;;
     test) install_missing; build; package; ctest --preset mingw-cross ;;
     build) install_missing; build ;;
     package) install_missing; build; package; ls -l dist ;;
     fuzz) install_missing; fuzz ;;
-    *) echo "usage: bash build.sh run|test|build|package|fuzz"; exit 2 ;;
+    bench) install_missing; bench ;;
+    *) echo "usage: bash build.sh run|test|build|package|fuzz|bench"; exit 2 ;;
 esac

@@ -65,11 +65,13 @@ std::vector<groupentry> groupof(const std::vector<unsigned char> &g)
     return out;
 }
 
-TEST_F(resources, every_icon_group_holds_the_seven_images)
+// The classic seven, and 32-bit drawings for 125, 150 and 200 % scaling and Explorer's large views.
+TEST_F(resources, every_icon_group_holds_the_twelve_images)
 {
     ASSERT_TRUE(exe) << exefile();
-    const std::multiset<std::pair<int, int>> want = {{48, 8},  {32, 8},  {16, 8}, {128, 32},
-                                                     {48, 32}, {32, 32}, {16, 32}};
+    const std::multiset<std::pair<int, int>> want = {{48, 8},  {32, 8},  {16, 8},  {256, 32},
+                                                     {128, 32}, {64, 32}, {48, 32}, {40, 32},
+                                                     {32, 32}, {24, 32}, {20, 32}, {16, 32}};
     for (const char *name : {"A", "KISSES", "KICKER"}) {
         auto group = groupof(bytes(name, MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */));
         std::multiset<std::pair<int, int>> got;
@@ -87,10 +89,10 @@ TEST_F(resources, the_program_icon_is_the_kiss_icon_and_the_kick_icon_differs)
     auto a = groupof(bytes("A", MAKEINTRESOURCEA(14)));
     auto kiss = groupof(bytes("KISSES", MAKEINTRESOURCEA(14)));
     auto kick = groupof(bytes("Kicker", MAKEINTRESOURCEA(14)));
-    ASSERT_EQ(a.size(), 7u);
-    ASSERT_EQ(kiss.size(), 7u);
-    ASSERT_EQ(kick.size(), 7u);
-    for (size_t i = 0; i < 7; i++) {
+    ASSERT_EQ(a.size(), 12u);
+    ASSERT_EQ(kiss.size(), 12u);
+    ASSERT_EQ(kick.size(), 12u);
+    for (size_t i = 0; i < 12; i++) {
         EXPECT_EQ(image(a[i]), image(kiss[i])) << "image " << i;
         EXPECT_NE(image(kick[i]), image(kiss[i])) << "image " << i;
     }

@@ -325,24 +325,28 @@ class Canvas:
 
 # ---------------------------------------------------------------- previews
 
-def png(path_, w, h, rgb_rows):
-    """Write an 8-bit RGB PNG from a list of rows of (r, g, b)."""
+def png_bytes(w, h, rows, alpha=False):
+    """An 8-bit PNG of rows of (r, g, b), or (r, g, b, a) with alpha."""
     raw = bytearray()
-    for row in rgb_rows:
+    for row in rows:
         raw.append(0)
-        for r, g, b in row:
-            raw += bytes((r, g, b))
+        for px in row:
+            raw += bytes(px[:4] if alpha else px[:3])
 
     def chunk(tag, data):
         c = struct.pack('>I', len(data)) + tag + data
         return c + struct.pack('>I', zlib.crc32(tag + data) & 0xffffffff)
 
-    data = (b'\x89PNG\r\n\x1a\n'
-            + chunk(b'IHDR', struct.pack('>IIBBBBB', w, h, 8, 2, 0, 0, 0))
+    return (b'\x89PNG\r\n\x1a\n'
+            + chunk(b'IHDR', struct.pack('>IIBBBBB', w, h, 8, 6 if alpha else 2, 0, 0, 0))
             + chunk(b'IDAT', zlib.compress(bytes(raw), 9))
             + chunk(b'IEND', b''))
+
+
+def png(path_, w, h, rgb_rows):
+    """Write an 8-bit RGB PNG from a list of rows of (r, g, b)."""
     with open(path_, 'wb') as f:
-        f.write(data)
+        f.write(png_bytes(w, h, rgb_rows))
 
 
 def over(rgba, bg):

@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """Writes res/kisses.ico (red lips) and res/kicker.ico (a kicking boot).
 
-Each file holds seven DIB images: 48, 32, 16 px with a fixed 256-colour
-palette, then 128, 48, 32, 16 px in 32-bit BGRA, each with an AND mask that
-marks alpha below 128 as transparent. Pass --preview to also write enlarged
-PNGs to /tmp."""
+Each file holds twelve images: 48, 32, 16 px with a fixed 256-colour
+palette, then 256, 128, 64, 48, 40, 32, 24, 20, 16 px in 32-bit colour with
+alpha. The 256, 64 and 40 px ones are PNGs; the rest are DIBs with an AND
+mask that marks alpha below 128 as transparent. The 20, 24, 40 and 64 px
+drawings serve 125, 150 and 200 % display scaling. Pass --preview to also write enlarged PNGs to
+/tmp."""
 
 import hashlib
 import os
@@ -16,7 +18,10 @@ import draw  # noqa: E402
 
 RES = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
 PALETTED = (48, 32, 16)
-TRUECOLOUR = (128, 48, 32, 16)
+TRUECOLOUR = (256, 128, 64, 48, 40, 32, 24, 20, 16)
+# Stored PNG-compressed to keep the executable small: these sizes serve only large icons
+# at 125 % and 200 % scaling and large views, where Windows (since Vista) and Wine read PNG.
+PNGSIZES = (256, 64, 40)
 
 
 # ---------------------------------------------------------------- lips
@@ -71,6 +76,10 @@ def draw_lips(s):
     if s <= 16:
         upper, lower, parting = lips_outline_16()
         edge, line = 0.8, 1.0
+    elif s < 32:
+        # Half a pixel down puts the parting line on one pixel row instead of across two.
+        upper, lower, parting = lips_outline(s, top=0.20 + 0.5 / s, bottom=0.80 + 0.5 / s)
+        edge, line = 1.0, 1.2
     else:
         upper, lower, parting = lips_outline(s)
         edge, line = max(1.0, s * 0.03), max(1.3, s * 0.035)
@@ -227,7 +236,13 @@ def quantise(pixels):
     return idx, shown
 
 
+def pngimage(s, pixels):
+    return draw.png_bytes(s, s, [pixels[y * s:(y + 1) * s] for y in range(s)], alpha=True)
+
+
 def dib(s, pixels, bits):
+    if bits == 32 and s in PNGSIZES:
+        return pngimage(s, pixels)
     xor = bytearray()
     if bits == 8:
         idx, _ = quantise(pixels)
@@ -267,24 +282,27 @@ def build(painter):
 
 
 def preview(name, images):
-    """One strip per background: every image enlarged to 128 px, then 1:1 copies."""
+    """One strip per background: every image enlarged to 128 px (the 256 px one
+    as it is), then 1:1 copies."""
     shown = [(s, quantise(px)[1] if bits == 8 else px) for s, bits, px in images]
+    big = max(s * max(1, 128 // s) for s, _ in shown)
+    h = big + 16
     for bgname, bg in (('grey', (214, 214, 214)), ('navy', (16, 32, 72)), ('black', (12, 12, 12))):
-        w = 8 + 136 * len(shown) + sum(s + 8 for s, _ in shown)
-        rows = [[bg] * w for _ in range(144)]
+        w = 8 + sum(s * max(1, 128 // s) + 8 for s, _ in shown) + sum(s + 8 for s, _ in shown)
+        rows = [[bg] * w for _ in range(h)]
         x = 8
         for s, px in shown:
-            k = 128 // s
+            k = max(1, 128 // s)
             for y in range(s * k):
                 for xx in range(s * k):
                     rows[8 + y][x + xx] = draw.over(px[(y // k) * s + xx // k], bg)
-            x += 136
+            x += s * k + 8
         for s, px in shown:
             for y in range(s):
                 for xx in range(s):
                     rows[8 + y][x + xx] = draw.over(px[y * s + xx], bg)
             x += s + 8
-        draw.png('/tmp/%s_%s.png' % (name, bgname), w, 144, rows)
+        draw.png('/tmp/%s_%s.png' % (name, bgname), w, h, rows)
 
 
 def main():

@@ -108,6 +108,10 @@ int doSet(context_t *con)
     if (setup)
         return 1;
     setup = 1;
+    // The sliders are common controls, whose class must exist before the dialog opens. Asked
+    // for here and not at start-up, so that comctl32 loads only once it is needed.
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
     DialogBoxParamA(con->hinst, "SETBOX", con->hwnd, setprc, 0);
     setup = 0;
     return 1;

@@ -2,8 +2,6 @@
 #include "shell.h"
 #include "update.h"
 
-#include <commctrl.h>
-
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -28,10 +26,6 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
 
     if (!InitApplication(hInstance))
         return 0;
-
-    // The dialog's sliders are common controls: their class must exist before it opens.
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES};
-    InitCommonControlsEx(&icc);
 
     // The settings file named on the command line is the one read as well as written,
     // so it is settled before anything is loaded or saved.

@@ -13,6 +13,8 @@ int InitApplication(HINSTANCE hInstance);
 // Main window and tray icon
 HWND InitInstance(HINSTANCE hInstance, int nCmdShow);
 int seticon(context_t *con);
+// The named icon at the system's small-icon size, as the tray gets it.
+HICON trayicon(HINSTANCE hinst, const char *name);
 LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 int contextmenu(context_t *con, POINT pt);
 

@@ -73,6 +73,14 @@ LRESULT CALLBACK splashProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             memcpy(pvBits, splashbuf, (size_t)actualx * actualy * 4);
         SelectObject(hdcsr, hbitmap);
         UpdateLayeredWindow(hwnd, hdcs, &pt, &sz, hdcsr, &ipt, 0, &bf, ULW_ALPHA);
+        // The layered window keeps its own copy of the picture, which About shows again:
+        // the bitmap and device contexts that handed it over would hold 300 KB for nothing.
+        DeleteDC(hdcsr);
+        DeleteObject(hbitmap);
+        ReleaseDC(hwnd, hdcs);
+        hdcsr = hdcs = nullptr;
+        hbitmap = nullptr;
+        pvBits = nullptr;
         SetWindowPos(hwnd, HWND_TOPMOST, pt.x, pt.y, actualx, actualy, SWP_SHOWWINDOW);
         SetTimer(hwnd, ID_SPLASH_TIMER, 2000, nullptr);
         return 0;

@@ -27,7 +27,7 @@ NOTIFYICONDATAA trayrecord(HWND hwnd, UINT flags)
 void moodicon(NOTIFYICONDATAA &pn)
 {
     bool kiss = con->curki == kisses;
-    pn.hIcon = LoadIconA(con->hinst, kiss ? "KISSES" : "Kicker");
+    pn.hIcon = trayicon(con->hinst, kiss ? "KISSES" : "Kicker");
     lstrcpynA(pn.szTip, kiss ? "vexolind - kissing you" : "vexolind - kicking you", sizeof pn.szTip);
 }
 
@@ -128,6 +128,15 @@ void onsessionchange(WPARAM change)
 
 } // namespace
 
+HICON trayicon(HINSTANCE hinst, const char *name)
+{
+    // The tray shows small icons: at the system's own small size the drawing made for it is
+    // used instead of a large one scaled down. Shared, so a mood change or a taskbar restart
+    // never leaves an icon behind.
+    return (HICON)LoadImageA(hinst, name, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                             LR_SHARED);
+}
+
 HWND InitInstance(HINSTANCE hInstance, int)
 {
     taskbarcreated();
@@ -137,7 +146,7 @@ HWND InitInstance(HINSTANCE hInstance, int)
         return nullptr;
     NOTIFYICONDATAA pn = trayrecord(hwnd, NIF_MESSAGE | NIF_ICON | NIF_TIP);
     pn.uCallbackMessage = WM_TRAYNOTIFY;
-    pn.hIcon = LoadIconA(hInstance, "KISSES");
+    pn.hIcon = trayicon(hInstance, "KISSES");
     lstrcpynA(pn.szTip, "vexolind", sizeof pn.szTip);
     ShowWindow(hwnd, SW_HIDE);
     Shell_NotifyIconA(NIM_ADD, &pn);
