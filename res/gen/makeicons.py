@@ -3,7 +3,7 @@
 
 Each file holds twelve images: 48, 32, 16 px with a fixed 256-colour
 palette, then 256, 128, 64, 48, 40, 32, 24, 20, 16 px in 32-bit colour with
-alpha. The 256, 64 and 40 px ones are PNGs; the rest are DIBs with an AND
+alpha. The 256, 128, 64 and 40 px ones are PNGs; the rest are DIBs with an AND
 mask that marks alpha below 128 as transparent. The 20, 24, 40 and 64 px
 drawings serve 125, 150 and 200 % display scaling. Pass --preview to also write enlarged PNGs to
 /tmp."""
@@ -20,8 +20,8 @@ RES = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), 
 PALETTED = (48, 32, 16)
 TRUECOLOUR = (256, 128, 64, 48, 40, 32, 24, 20, 16)
 # Stored PNG-compressed to keep the executable small: these sizes serve only large icons
-# at 125 % and 200 % scaling and large views, where Windows (since Vista) and Wine read PNG.
-PNGSIZES = (256, 64, 40)
+# at 125 % to 200 % scaling and large views, where Windows (since Vista) and Wine read PNG.
+PNGSIZES = (256, 128, 64, 40)
 
 
 # ---------------------------------------------------------------- lips
