@@ -11,7 +11,6 @@
 
 // The query stays plain HTTP; the executable itself only ever comes over HTTPS.
 #define UPDATE_PATH "/software/vexolind/update/"
-#define UPDATE_URL "http://" VEXOLIND_HOST UPDATE_PATH
 #define DOWNLOAD_URL "https://" VEXOLIND_HOST "/software/vexolind/vexolind.exe"
 #define SUGGEST_URL "http://" VEXOLIND_HOST "/software/vexolind/submit/"
 

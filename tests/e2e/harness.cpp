@@ -10,8 +10,6 @@
 
 namespace e2e {
 
-namespace {
-
 std::string env(const char *name)
 {
     char buf[MAX_PATH * 2] = "";
@@ -30,6 +28,8 @@ std::string unixtowin(const std::string &path)
             c = '\\';
     return w;
 }
+
+namespace {
 
 struct keycloser {
     void operator()(HKEY k) const { RegCloseKey(k); }

@@ -17,6 +17,9 @@ namespace e2e {
 
 // Files and the registry
 
+std::string env(const char *name);
+std::string unixtowin(const std::string &path);   // Wine maps / to Z:
+
 std::string exepath();          // the vexolind.exe under test
 std::string settingspath();     // %APPDATA%\vexolind\vexolind.INI
 std::string legacypath();       // vexolind.INI in the Windows directory

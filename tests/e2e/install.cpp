@@ -11,23 +11,9 @@ using namespace e2e;
 
 namespace {
 
-std::string env(const char *name)
-{
-    char buf[MAX_PATH * 2] = "";
-    DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
-    return n && n < sizeof buf ? buf : "";
-}
-
 std::string setuppath()
 {
-    std::string p = env("VEXOLIND_SETUP");
-    if (!p.empty() && p[0] == '/') {   // Wine maps / to Z:
-        p = "Z:" + p;
-        for (char &c : p)
-            if (c == '/')
-                c = '\\';
-    }
-    return p;
+    return unixtowin(env("VEXOLIND_SETUP"));
 }
 
 std::string folder(int csidl)
