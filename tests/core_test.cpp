@@ -1,4 +1,4 @@
-#include "quiet.h"
+#include "quietdecision.h"
 #include "vexolind.h"
 #include "winui.h"
 
@@ -323,16 +323,18 @@ TEST_F(core, quiet_ticks_do_not_count_and_the_held_message_comes_alone_afterward
     ctx.mintime = ctx.maxtime = 3;
     ctx.tick = 2;
     ctx.rtime = 3;
+    quietinputs quiet = {}, calm = {};
+    quiet.away = AWAY_LOCKED;
     winui::boxwatcher boxes("vexolind");
     for (int i = 0; i < 50; i++)
-        ontick(true);
-    ontick(false);
+        EXPECT_EQ(alerttick(quiet, false), quiet_away);
+    alerttick(calm, false);
     EXPECT_EQ(ctx.tick, 3u) << "the count goes on where it stood";
     for (int i = 0; i < 5000; i++)
-        ontick(true);
-    EXPECT_TRUE(boxes.texts().empty());
-    ontick(false);
-    ontick(false);
+        alerttick(i % 2 ? quiet : calm, true);
+    EXPECT_TRUE(boxes.texts().empty()) << "a due message also waits while held only when due";
+    alerttick(calm, false);
+    alerttick(calm, false);
     EXPECT_EQ(boxes.texts().size(), 1u) << "one message after a long quiet spell, no burst";
     EXPECT_EQ(ctx.tick, 1u);
 }

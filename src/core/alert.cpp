@@ -1,5 +1,7 @@
 #include "vexolind.h"
 
+#include "quietdecision.h"
+
 #include <stdlib.h>
 #include <string.h>
 
@@ -89,4 +91,14 @@ void ontimer(void)
     // The next interval is drawn before the message so it runs from the moment the box appears.
     newinterval();
     veXoLind(con);
+}
+
+int alerttick(const quietinputs &in, bool waitdue)
+{
+    // The count stands still while quiet, so the held message comes the rest of its
+    // interval later rather than at once, and never two together.
+    quietcause why = whyquiet(in);
+    if (why == quiet_none && !(waitdue && con->tick >= con->rtime))
+        ontimer();
+    return why;
 }

@@ -22,6 +22,8 @@ typedef struct context_s {
     int32_t away;           // AWAY_LOCKED | AWAY_DISCONNECTED, from session changes
     int32_t sessionwatch;   // session change notifications registered
     char pausetip[64];
+    char quiettip[64];      // why messages wait, when a tip should say so; empty otherwise
+    char tipshown[64];      // the tip the tray holds now
 } context_t;
 
 extern context_t *con;
@@ -43,3 +45,9 @@ int veXoLind(context_t *con);
 uint32_t intervalfor(uint32_t mintime, uint32_t maxtime, uint32_t r);
 void newinterval(void);
 void ontimer(void);
+
+struct quietinputs;
+// One tick of the alert timer, judged with the quiet decision: a quiet tick neither counts nor
+// brings a message; waitdue holds a message that is due without holding the count before it.
+// Returns why the tick was held (0 when it was not).
+int alerttick(const quietinputs &in, bool waitdue);

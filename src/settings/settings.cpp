@@ -1,5 +1,7 @@
 #include "settings.h"
 
+#include "handles.h"
+
 #include <shlobj.h>
 
 #include <stdio.h>
@@ -12,18 +14,6 @@ const char section[] = "settings";
 const char ininame[] = "vexolind.INI";
 const char runkey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char runvalue[] = "vexolind";
-
-struct regkey {
-    HKEY h = nullptr;
-    regkey() = default;
-    regkey(const regkey &) = delete;
-    regkey &operator=(const regkey &) = delete;
-    ~regkey()
-    {
-        if (h)
-            RegCloseKey(h);
-    }
-};
 
 bool isfile(const char *path)
 {
@@ -56,9 +46,9 @@ const char *readpath(const context_t *con, char *legacy, size_t size)
 
 void deleterun(HKEY root)
 {
-    regkey k;
-    if (RegOpenKeyExA(root, runkey, 0, KEY_SET_VALUE, &k.h) == ERROR_SUCCESS)
-        RegDeleteValueA(k.h, runvalue);
+    vx::regkey k;
+    if (RegOpenKeyExA(root, runkey, 0, KEY_SET_VALUE, vx::out(k)) == ERROR_SUCCESS)
+        RegDeleteValueA(k.get(), runvalue);
 }
 
 } // namespace
@@ -156,20 +146,15 @@ int registerAutoRun(int reg, const char *appath)
         return 1;
     snprintf(data, len + 1, "\"%s\"", appath);
 
-    regkey k;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, runkey, 0, NULL, 0, KEY_SET_VALUE, NULL, &k.h, NULL)
-        != ERROR_SUCCESS) {
-        k.h = nullptr;
-        // Without elevation the machine key is closed to us; start for this user instead.
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, runkey, 0, NULL, 0, KEY_SET_VALUE, NULL, &k.h,
-                            NULL)
-            != ERROR_SUCCESS) {
-            k.h = nullptr;
-            free(data);
-            return 1;
-        }
+    vx::regkey k;
+    // Without elevation the machine key is closed to us; start for this user instead.
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, runkey, 0, NULL, 0, KEY_SET_VALUE, NULL, vx::out(k), NULL) != ERROR_SUCCESS
+        && RegCreateKeyExA(HKEY_CURRENT_USER, runkey, 0, NULL, 0, KEY_SET_VALUE, NULL, vx::out(k), NULL)
+               != ERROR_SUCCESS) {
+        free(data);
+        return 1;
     }
-    RegSetValueExA(k.h, runvalue, 0, REG_SZ, (const BYTE *)data, (DWORD)len + 1);
+    RegSetValueExA(k.get(), runvalue, 0, REG_SZ, (const BYTE *)data, (DWORD)len + 1);
     free(data);
     return 1;
 }

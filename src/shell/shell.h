@@ -13,13 +13,15 @@ int InitApplication(HINSTANCE hInstance);
 // Main window and tray icon
 HWND InitInstance(HINSTANCE hInstance, int nCmdShow);
 int seticon(context_t *con);
+// Sends one record to the tray: every add, change and removal of the icon goes through here.
+BOOL tray(HWND hwnd, DWORD msg, UINT flags, HICON icon, const char *tip);
 // The named icon at the system's small-icon size, as the tray gets it.
 HICON trayicon(HINSTANCE hinst, const char *name);
 LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 int contextmenu(context_t *con, POINT pt);
 
 // Quiet moments and the pause
-bool quietnow(const context_t *con, uint64_t now);
+struct quietinputs quietinputsnow(const context_t *con, uint64_t now);
 void watchsession(HWND hwnd);
 void unwatchsession(HWND hwnd);
 void startpause(context_t *con, uint64_t now);

@@ -1,19 +1,15 @@
+#include "handles.h"
 #include "shell.h"
 
-#include <memory>
 #include <stdlib.h>
 #include <string.h>
 #include <time.h>
 
 namespace {
 
-struct handlecloser {
-    void operator()(HANDLE h) const { CloseHandle(h); }
-};
-
 // Held until the process ends. The main window only exists once the update check is over,
 // so the window alone cannot tell a second start during the check.
-std::unique_ptr<void, handlecloser> instancelock;
+vx::kernelhandle instancelock;
 
 bool anotherinstance()
 {

@@ -1,49 +1,40 @@
-#include "quiet.h"
+#include "handles.h"
+#include "quietdecision.h"
 #include "resource.h"
 #include "shell.h"
 
 #include <shellapi.h>
 
-#include <memory>
-#include <type_traits>
 
 namespace {
 
-struct menucloser {
-    void operator()(HMENU m) const { DestroyMenu(m); }
-};
-using menuhandle = std::unique_ptr<std::remove_pointer<HMENU>::type, menucloser>;
-
-NOTIFYICONDATAA trayrecord(HWND hwnd, UINT flags)
+HICON moodicon(const context_t *con)
 {
-    NOTIFYICONDATAA pn = {};
-    pn.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    pn.hWnd = hwnd;
-    pn.uID = 0;
-    pn.uFlags = flags;
-    return pn;
+    return trayicon(con->hinst, con->curki == kisses ? "KISSES" : "Kicker");
 }
 
-void moodicon(NOTIFYICONDATAA &pn)
-{
-    bool kiss = con->curki == kisses;
-    pn.hIcon = trayicon(con->hinst, kiss ? "KISSES" : "Kicker");
-    lstrcpynA(pn.szTip, kiss ? "vexolind - kissing you" : "vexolind - kicking you", sizeof pn.szTip);
-}
-
-// While paused, the pause's end time is the tip, whatever set the tip again.
-void pausetip(NOTIFYICONDATAA &pn)
+// The tip that wins: a pause's end, then why messages wait, then the mood.
+const char *tipnow(const context_t *con)
 {
     if (pausing(con->pauseuntil, GetTickCount64()))
-        lstrcpynA(pn.szTip, con->pausetip, sizeof pn.szTip);
+        return con->pausetip;
+    if (con->quiettip[0])
+        return con->quiettip;
+    return con->curki == kisses ? "vexolind - kissing you" : "vexolind - kicking you";
 }
 
-void showtip(HWND hWnd)
+// The icon and tip of the current mood, as they stand now.
+BOOL moodtray(context_t *con, DWORD msg, UINT flags)
 {
-    NOTIFYICONDATAA pn = trayrecord(hWnd, NIF_TIP);
-    moodicon(pn);
-    pausetip(pn);
-    Shell_NotifyIconA(NIM_MODIFY, &pn);
+    lstrcpynA(con->tipshown, tipnow(con), sizeof con->tipshown);
+    return tray(con->hwnd, msg, flags, moodicon(con), con->tipshown);
+}
+
+// Only when the text changes: the tray redraws on every record it gets.
+void refreshtip(context_t *con)
+{
+    if (lstrcmpA(con->tipshown, tipnow(con)) != 0)
+        moodtray(con, NIM_MODIFY, NIF_TIP);
 }
 
 // Explorer announces a restart with this message; its new tray knows nothing of our icon.
@@ -53,31 +44,21 @@ UINT taskbarcreated()
     return msg;
 }
 
-void ontaskbarcreated(HWND hWnd)
-{
-    NOTIFYICONDATAA pn = trayrecord(hWnd, NIF_MESSAGE | NIF_ICON | NIF_TIP);
-    pn.uCallbackMessage = WM_TRAYNOTIFY;
-    moodicon(pn);
-    pausetip(pn);
-    Shell_NotifyIconA(NIM_ADD, &pn);
-}
-
 void ondestroy(HWND hWnd)
 {
     unwatchsession(hWnd);
-    NOTIFYICONDATAA pn = trayrecord(hWnd, 0);
-    Shell_NotifyIconA(NIM_DELETE, &pn);
+    tray(hWnd, NIM_DELETE, 0, nullptr, nullptr);
     PostQuitMessage(0);
 }
 
-void onpause(HWND hWnd)
+void onpause(context_t *con)
 {
     uint64_t now = GetTickCount64();
     if (pausing(con->pauseuntil, now))
         con->pauseuntil = 0;
     else
         startpause(con, now);
-    showtip(hWnd);
+    refreshtip(con);
 }
 
 void ontraymenu(HWND hWnd)
@@ -92,7 +73,7 @@ void ontraymenu(HWND hWnd)
         doSet(con);
         break;
     case IDM_PAUSE:
-        onpause(hWnd);
+        onpause(con);
         break;
     case IDM_EXIT:
         DestroyWindow(hWnd);
@@ -113,12 +94,8 @@ void ontraynotify(HWND hWnd, LPARAM lParam)
 void onalerttimer(HWND hWnd)
 {
     watchsession(hWnd);
-    uint64_t now = GetTickCount64();
-    if (con->pauseuntil && !pausing(con->pauseuntil, now)) {
-        con->pauseuntil = 0;
-        showtip(hWnd);
-    }
-    ontick(quietnow(con, now));
+    alerttick(quietinputsnow(con, GetTickCount64()), false);
+    refreshtip(con);
 }
 
 void onsessionchange(WPARAM change)
@@ -144,27 +121,36 @@ HWND InitInstance(HINSTANCE hInstance, int)
                                 CW_USEDEFAULT, 0, nullptr, nullptr, hInstance, nullptr);
     if (!hwnd)
         return nullptr;
-    NOTIFYICONDATAA pn = trayrecord(hwnd, NIF_MESSAGE | NIF_ICON | NIF_TIP);
-    pn.uCallbackMessage = WM_TRAYNOTIFY;
-    pn.hIcon = trayicon(hInstance, "KISSES");
-    lstrcpynA(pn.szTip, "vexolind", sizeof pn.szTip);
     ShowWindow(hwnd, SW_HIDE);
-    Shell_NotifyIconA(NIM_ADD, &pn);
+    tray(hwnd, NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP, trayicon(hInstance, "KISSES"), "vexolind");
     return hwnd;
+}
+
+BOOL tray(HWND hwnd, DWORD msg, UINT flags, HICON icon, const char *tip)
+{
+    // The 88-byte record that every shell reads; icon 0 of the main window is ours.
+    NOTIFYICONDATAA pn = {};
+    pn.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    pn.hWnd = hwnd;
+    pn.uID = 0;
+    pn.uFlags = flags;
+    if (flags & NIF_MESSAGE)
+        pn.uCallbackMessage = WM_TRAYNOTIFY;
+    pn.hIcon = icon;
+    if (tip)
+        lstrcpynA(pn.szTip, tip, sizeof pn.szTip);
+    return Shell_NotifyIconA(msg, &pn);
 }
 
 int seticon(context_t *con)
 {
-    NOTIFYICONDATAA pn = trayrecord(con->hwnd, NIF_ICON | NIF_TIP);
-    moodicon(pn);
-    pausetip(pn);
-    Shell_NotifyIconA(NIM_MODIFY, &pn);
+    moodtray(con, NIM_MODIFY, NIF_ICON | NIF_TIP);
     return 1;
 }
 
 int contextmenu(context_t *con, POINT pt)
 {
-    menuhandle tp(LoadMenuA(con->hinst, "CONMENU1"));
+    vx::menuhandle tp(LoadMenuA(con->hinst, "CONMENU1"));
     if (!tp)
         return IDM_NONE;
     HMENU popup = GetSubMenu(tp.get(), 0);
@@ -201,8 +187,9 @@ LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
         newinterval();
         return 0;
     default:
+        // Explorer's new tray knows nothing of our icon.
         if (message == taskbarcreated()) {
-            ontaskbarcreated(hWnd);
+            moodtray(con, NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP);
             return 0;
         }
         return DefWindowProcA(hWnd, message, wParam, lParam);

@@ -1,21 +1,16 @@
 #include "update.h"
 
 #include "bounds.h"
+#include "handles.h"
 
 #include <wininet.h>
 #include <shellapi.h>
 
-#include <memory>
 #include <stdlib.h>
 #include <string.h>
 #include <string>
 
 namespace {
-
-struct inetcloser {
-    void operator()(void *h) const { InternetCloseHandle(static_cast<HINTERNET>(h)); }
-};
-using inethandle = std::unique_ptr<void, inetcloser>;
 
 const DWORD replymax = 50;
 
@@ -34,15 +29,11 @@ struct deadline {
 // trickles its headers never falls silent. An operation given up on may still complete later
 // into this record, so it lives as long as the process.
 struct exchange {
-    HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    vx::kernelhandle event{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    HANDLE done = event.get();
     volatile LONG ok = 0;
     char byte = 0;
     DWORD got = 0;
-    ~exchange()
-    {
-        if (done)
-            CloseHandle(done);
-    }
 };
 exchange &pending()
 {
@@ -138,26 +129,26 @@ fetchend readreply(HINTERNET request, char *reply, const deadline &dl)
 fetchend fetch(char *reply)
 {
     deadline dl;
-    inethandle root(InternetOpenA("vexolind", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, INTERNET_FLAG_ASYNC));
+    vx::inethandle root(InternetOpenA("vexolind", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, INTERNET_FLAG_ASYNC));
     if (!root || !pending().done)
         return fetch_failed;
-    InternetSetStatusCallbackA(static_cast<HINTERNET>(root.get()), oncomplete);
+    InternetSetStatusCallbackA(root.get(), oncomplete);
     DWORD_PTR context = reinterpret_cast<DWORD_PTR>(&pending());
     target t;
     for (int redirects = 0;; redirects++) {
         DWORD left = dl.left();
         if (!left)
             return fetch_failed;
-        inethandle session(InternetConnectA(static_cast<HINTERNET>(root.get()), t.host.c_str(), t.port, nullptr,
+        vx::inethandle session(InternetConnectA(root.get(), t.host.c_str(), t.port, nullptr,
                                             nullptr, INTERNET_SERVICE_HTTP, 0, context));
         if (!session)
             return fetch_failed;
-        inethandle request(HttpOpenRequestA(static_cast<HINTERNET>(session.get()), "GET", t.path.c_str(),
+        vx::inethandle request(HttpOpenRequestA(session.get(), "GET", t.path.c_str(),
                                             "HTTP/1.1", nullptr, nullptr,
                                             INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_AUTO_REDIRECT, context));
         if (!request)
             return fetch_failed;
-        HINTERNET rq = static_cast<HINTERNET>(request.get());
+        HINTERNET rq = request.get();
         settimeouts(rq, left);
         arm();
         if (!settle(HttpSendRequestA(rq, nullptr, 0, nullptr, 0), dl) || !dl.left())

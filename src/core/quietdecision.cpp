@@ -1,4 +1,4 @@
-#include "quiet.h"
+#include "quietdecision.h"
 
 #include <stdio.h>
 
@@ -52,12 +52,23 @@ bool pausing(uint64_t until, uint64_t now)
     return until != 0 && now < until;
 }
 
-bool quietmoment(const quietinputs &in)
+quietcause whyquiet(const quietinputs &in)
 {
     const int accepts = 5;   // QUNS_ACCEPTS_NOTIFICATIONS
+    if (pausing(in.pauseuntil, in.now))
+        return quiet_paused;
+    if (fullscreenother(in))
+        return quiet_fullscreen;
     if (in.notestate != 0 && in.notestate != accepts)
-        return true;
-    return fullscreenother(in) || in.away != 0 || pausing(in.pauseuntil, in.now);
+        return quiet_notifications;
+    if (in.away != 0)
+        return quiet_away;
+    return quiet_none;
+}
+
+bool quietmoment(const quietinputs &in)
+{
+    return whyquiet(in) != quiet_none;
 }
 
 int awayafter(int away, unsigned change)
@@ -84,10 +95,3 @@ void pausetext(char *tip, size_t size, unsigned hour, unsigned minute)
     snprintf(tip, size, "vexolind - paused until %02u:%02u", end / 60, end % 60);
 }
 
-void ontick(bool quiet)
-{
-    // The count stands still while quiet, so the held message comes the rest of its
-    // interval later rather than at once, and never two together.
-    if (!quiet)
-        ontimer();
-}

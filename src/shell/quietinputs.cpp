@@ -1,16 +1,19 @@
-#include "quiet.h"
+#include "quietdecision.h"
 #include "shell.h"
 
 #include <shellapi.h>
 #include <wtsapi32.h>
 
-bool quietnow(const context_t *con, uint64_t now)
+// What one tick sees, as Windows tells it. The class name lives as long as the process, so the
+// record stays valid after the call.
+quietinputs quietinputsnow(const context_t *con, uint64_t now)
 {
     quietinputs in = {};
     QUERY_USER_NOTIFICATION_STATE state;
     if (SUCCEEDED(SHQueryUserNotificationState(&state)))
         in.notestate = (int)state;
-    char cls[64] = "";
+    static char cls[64];
+    cls[0] = '\0';
     HWND fg = GetForegroundWindow();
     if (fg) {
         DWORD pid = 0;
@@ -30,7 +33,7 @@ bool quietnow(const context_t *con, uint64_t now)
     in.away = con->away;
     in.pauseuntil = con->pauseuntil;
     in.now = now;
-    return quietmoment(in);
+    return in;
 }
 
 void watchsession(HWND hwnd)

@@ -1,5 +1,6 @@
-// Quiet moments: a message the timer brings waits while the user presents, plays full screen,
-// is away from the session or has paused vexolind.
+// Quiet moments, decided: a message the timer brings waits while the user presents, plays full
+// screen, is away from the session or has paused vexolind. Pure: the shell gathers the inputs
+// from Windows (quietinputs.cpp) and this judges them, so a table of cases tests it.
 #pragma once
 
 #include "vexolind.h"
@@ -24,6 +25,15 @@ struct quietinputs {
     uint64_t now;
 };
 
+// Why a tick is held, in the order a tip names them; quiet_none lets it count.
+enum quietcause {
+    quiet_none,
+    quiet_paused,
+    quiet_fullscreen,
+    quiet_notifications,
+    quiet_away,
+};
+quietcause whyquiet(const quietinputs &in);
 bool quietmoment(const quietinputs &in);
 // A window of another process without a caption that covers its whole monitor.
 bool fullscreenother(const quietinputs &in);
@@ -32,5 +42,3 @@ bool pausing(uint64_t until, uint64_t now);
 int awayafter(int away, unsigned change);
 // The tip for a pause started at hour:minute local time.
 void pausetext(char *tip, size_t size, unsigned hour, unsigned minute);
-// The timer's step: a quiet tick neither counts nor brings a message.
-void ontick(bool quiet);
