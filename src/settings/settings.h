@@ -3,6 +3,8 @@
 
 #include "vexolind.h"
 
+#include <string>
+
 // %APPDATA%\vexolind\vexolind.INI: the settings file when none is named on the command line.
 // Returns 0 when the per-user folder cannot be found.
 int defaultinipath(char *path, size_t size);
@@ -13,3 +15,13 @@ int savesettings(context_t *con);
 // The running program's own full path, as the module file name.
 const char *appath(void);
 int registerAutoRun(int reg, const char *appath);
+
+// The settings file in use and its folder, in the wide form every path takes.
+std::wstring inifile(const context_t *con);
+std::wstring inifolder(const context_t *con);
+// One key of a section beside [settings] ([quiet], [update], [show], [keys]); the five keys of
+// [settings] are read and written by loadsettings and savesettings alone.
+std::wstring inistring(const context_t *con, const wchar_t *section, const wchar_t *key, const wchar_t *def);
+int iniint(const context_t *con, const wchar_t *section, const wchar_t *key, int def);
+// false when the file could not be written.
+bool iniset(const context_t *con, const wchar_t *section, const wchar_t *key, const wchar_t *value);
