@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Checks the release in dist/ from the Linux side: version literals, the zip, the exe in it,
 SHA256SUMS and the winget manifests.
-    dist_check.py DIST VERSION SOURCE_DIR OBJDUMP"""
+    dist_check.py DIST VERSION OBJDUMP"""
 import hashlib
 import re
+import struct
 import subprocess
 import sys
 import tempfile
@@ -11,7 +12,7 @@ from pathlib import Path
 
 import yaml
 
-dist, version, src, objdump = Path(sys.argv[1]), sys.argv[2], Path(sys.argv[3]), sys.argv[4]
+dist, version, objdump = Path(sys.argv[1]), sys.argv[2], sys.argv[3]
 setup = f"vexolind-{version}-setup.exe"
 portable = f"vexolind-{version}-portable.zip"
 failures = []
@@ -23,15 +24,18 @@ def check(what, ok, detail=""):
         failures.append(what)
 
 
-def version_literals():
-    rc = (src / "res/vexolind.rc").read_text()
-    m = re.search(r"^FILEVERSION\s+(\d+)\s*,\s*(\d+)\s*,\s*(\d+)\s*,\s*(\d+)", rc, re.M)
-    fileversion = ".".join(m.groups()) if m else None
-    check("res/vexolind.rc FILEVERSION is the project version", fileversion == version, fileversion)
-    manifest = (src / "res/vexolind.manifest").read_text()
-    m = re.search(r'<assemblyIdentity[^>]*name="Vexolind\.vexolind"[^>]*version="([\d.]+)"', manifest)
+def version_literals(exe):
+    """The file version in the exe's version record and its manifest's own version."""
+    data = exe.read_bytes()
+    at = data.find(struct.pack("<I", 0xFEEF04BD))
+    fileversion = None
+    if at >= 0:
+        ms, ls = struct.unpack_from("<II", data, at + 8)
+        fileversion = f"{ms >> 16}.{ms & 0xFFFF}.{ls >> 16}.{ls & 0xFFFF}"
+    check("the exe's FILEVERSION is the project version", fileversion == version, fileversion)
+    m = re.search(rb'<assemblyIdentity[^>]*name="Vexolind\.vexolind"[^>]*version="([\d.]+)"', data)
     check("the manifest's own assemblyIdentity version is the project version",
-          bool(m) and m.group(1) == version, m and m.group(1))
+          bool(m) and m.group(1).decode() == version, m and m.group(1))
 
 
 def zip_and_exe():
@@ -47,6 +51,7 @@ def zip_and_exe():
         check("the zip unpacks", out.returncode == 0 and exe.exists())
         if not exe.exists():
             return
+        version_literals(exe)
         size = exe.stat().st_size
         check("the shipped exe is at most 1 MiB", size <= 1 << 20, f"{size} bytes")
         headers = subprocess.run([objdump, "-h", str(exe)], capture_output=True, text=True)
@@ -96,7 +101,7 @@ def winget():
           and locale.get("License") == "MIT", locale)
 
 
-for part in (version_literals, zip_and_exe, checksums, winget):
+for part in (zip_and_exe, checksums, winget):
     part()
 print(f"{len(failures)} check(s) failed" if failures else "all release checks passed")
 sys.exit(1 if failures else 0)

@@ -5,6 +5,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+// Both tables keep every text to the letter, spacing and spelling included, as the program has
+// always shown them; "EOL" ends each.
 const char *const kisses[] = {
     "You're an asset to this company",
     "Your hair's looking particularly good today",

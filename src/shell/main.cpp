@@ -22,6 +22,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
     if (!defaultinipath(con->inipath, sizeof con->inipath))
         lstrcpynA(con->inipath, "vexolind.INI", sizeof con->inipath);
     lstrcpyA(szAppName, "vexolind");
+    // String 500 has never been in the resources, so the title stays empty, as it always has.
     LoadStringA(hInstance, 500, szTitle, sizeof szTitle);
 
     if (!InitApplication(hInstance))
@@ -55,9 +56,11 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
     con->screenx = GetDeviceCaps(hds, HORZRES);
     con->screeny = GetDeviceCaps(hds, VERTRES);
 
+    // There is no accelerator table: the handle is null and the loop translates nothing, as it always has.
     hAccelTable = LoadAcceleratorsA(hInstance, szAppName);
 
     cbt = SetTimer(con->hwnd, ID_ALERT_TIMER, 1000, nullptr);
+    // The two boxes keep their wording, as the program has always shown them.
     if (!cbt) {
         err = GetLastError();
         MessageBoxA(con->hwnd, "Cant make timer! CHECKBUF", "vexolind", MB_OK);

@@ -45,6 +45,7 @@ int InitApplication(HINSTANCE hInstance)
     wc.hIcon = LoadIconA(hInstance, szAppName);
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
+    // A menu of this name was never in the resources; the hidden window shows none, as it always has.
     wc.lpszMenuName = "WIN95";
     wc.lpszClassName = szAppName;
     return RegisterClassA(&wc);

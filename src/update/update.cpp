@@ -14,6 +14,7 @@ namespace {
 
 const DWORD replymax = 50;
 
+// Shown for every failure, not only WinINet's, with the wording the program has always used.
 void failbox(context_t *con)
 {
     MessageBoxA(con->hwnd, "Auto Update Failed\nCan't initialise wininet", "vexolind", MB_OK);
@@ -176,6 +177,7 @@ int checkupdates(context_t *con)
         failbox(con);
         break;
     case outcome_offer:
+        // The question keeps its wording, as the program has always asked it.
         if (MessageBoxA(con->hwnd, "An new version of vexolind is available!\nWould you like to install it ?",
                         "vexolind update", MB_YESNO | MB_ICONQUESTION) == IDYES) {
             ShellExecuteA(nullptr, "open", DOWNLOAD_URL, nullptr, nullptr, SW_SHOWNORMAL);

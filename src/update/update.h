@@ -3,16 +3,9 @@
 
 #include "parsever.h"
 #include "vexolind.h"
+#include "vxversion.h"
 
-// vexolind's own web site: update query, download and suggestion page.
-#define VEXOLIND_HOST "www.vexolind.com"
-
+// The build the server's answer is compared with; it is not the file version.
 #define BUILD_NUMBER 2006081901u
-
-// The query stays plain HTTP; the executable itself only ever comes over HTTPS.
-#define UPDATE_PATH "/software/vexolind/update/"
-#define DOWNLOAD_URL "https://" VEXOLIND_HOST "/software/vexolind/vexolind.exe"
-#define SUGGEST_URL "http://" VEXOLIND_HOST "/software/vexolind/submit/"
-
 
 int checkupdates(context_t *con);
