@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include "../tests/winui.h"
+
 #include <algorithm>
 #include <stdio.h>
 #include <stdlib.h>
@@ -35,17 +37,6 @@ double now()
     return 1000.0 * (double)c.QuadPart / (double)f.QuadPart;
 }
 
-template <class F> bool waitfor(F probe, DWORD ms, DWORD step = 5)
-{
-    double end = now() + ms;
-    while (!probe()) {
-        if (now() > end)
-            return false;
-        Sleep(step);
-    }
-    return true;
-}
-
 HWND windowof(const char *cls, DWORD pid, bool visible)
 {
     for (HWND w = FindWindowExA(nullptr, nullptr, cls, nullptr); w; w = FindWindowExA(nullptr, w, cls, nullptr)) {
@@ -71,21 +62,6 @@ int trayicons()
     return n;
 }
 
-std::string readall(const std::string &path)
-{
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
-    if (f == INVALID_HANDLE_VALUE)
-        return "";
-    std::string out;
-    char buf[4096];
-    DWORD got;
-    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got)
-        out.append(buf, got);
-    CloseHandle(f);
-    return out;
-}
-
 // The Linux process that runs exe in this prefix: Wine's own view of pids has no link to it.
 int unixpid(const std::string &exe)
 {
@@ -103,11 +79,11 @@ int unixpid(const std::string &exe)
         if (fd.cFileName[0] < '1' || fd.cFileName[0] > '9')
             continue;
         std::string dir = std::string("Z:\\proc\\") + fd.cFileName;
-        std::string cmd = readall(dir + "\\cmdline");
+        std::string cmd = winui::readfile(dir + "\\cmdline");
         std::string first = cmd.substr(0, cmd.find('\0'));
         if (first.size() < base.size() || _stricmp(first.c_str() + first.size() - base.size(), base.c_str()) != 0)
             continue;
-        if (readall(dir + "\\environ").find(mark) == std::string::npos)
+        if (winui::readfile(dir + "\\environ").find(mark) == std::string::npos)
             continue;
         found = atoi(fd.cFileName);
     } while (!found && FindNextFileA(h, &fd));
@@ -118,7 +94,7 @@ int unixpid(const std::string &exe)
 // User plus system time from /proc/PID/stat, in clock ticks of 10 ms; -1 when unreadable.
 long long cputicks(int pid)
 {
-    std::string s = readall("Z:\\proc\\" + std::to_string(pid) + "\\stat");
+    std::string s = winui::readfile("Z:\\proc\\" + std::to_string(pid) + "\\stat");
     size_t close = s.rfind(')');
     if (close == std::string::npos)
         return -1;
@@ -171,20 +147,15 @@ sample runone(const program &p)
 {
     sample s;
     std::string line = "\"" + p.exe + "\"" + (p.args.empty() ? "" : " " + p.args);
-    std::vector<char> buf(line.begin(), line.end());
-    buf.push_back('\0');
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;   // no inherited handles: a child holding our output would hang the caller
     PROCESS_INFORMATION pi = {};
     double t0 = now();
-    if (!CreateProcessA(p.exe.c_str(), buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    pi.hProcess = winui::startprocess(line, p.exe.c_str(), &pi.dwProcessId);
+    if (!pi.hProcess) {
         fprintf(stderr, "cannot start %s\n", p.exe.c_str());
         return s;
     }
-    CloseHandle(pi.hThread);
     HWND main = nullptr;
-    if (waitfor([&] { return (main = windowof(p.cls, pi.dwProcessId, false)) && trayicons() == 1; }, 30000)) {
+    if (winui::waitfor([&] { return (main = windowof(p.cls, pi.dwProcessId, false)) && trayicons() == 1; }, 30000, 5)) {
         s.readyms = now() - t0;
         Sleep(3000);
         memory(pi.hProcess, s.priv3, s.ws3);
@@ -193,10 +164,9 @@ sample runone(const program &p)
 
         PostMessageA(main, traynotify, 0, WM_LBUTTONDBLCLK);
         HWND box = nullptr;
-        if (waitfor([&] { return (box = windowof("#32770", pi.dwProcessId, true)) != nullptr; }, 15000, 20)) {
+        if (winui::waitfor([&] { return (box = windowof("#32770", pi.dwProcessId, true)) != nullptr; }, 15000, 20)) {
             Sleep(500);
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-            waitfor([&] { return !IsWindow(box); }, 10000, 20);
+            winui::dismiss(box);
             Sleep(1000);
             memory(pi.hProcess, s.privbox, s.wsbox);
         }
@@ -215,7 +185,7 @@ sample runone(const program &p)
         WaitForSingleObject(pi.hProcess, 5000);
     }
     CloseHandle(pi.hProcess);
-    waitfor([] { return trayicons() == 0; }, 5000, 50);
+    winui::waitfor([] { return trayicons() == 0; }, 5000, 50);
     return s;
 }
 

@@ -1,5 +1,6 @@
 #include "settings.h"
 #include "vexolind.h"
+#include "winui.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -19,62 +20,10 @@ const char runkey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 // Taken before any test runs: every save asks for the program's path.
 const std::string startline = GetCommandLineA();
 
-bool exists(const std::string &path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool readall(const std::string &path, std::string &out)
-{
-    out.clear();
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                           OPEN_EXISTING, 0, NULL);
-    if (f == INVALID_HANDLE_VALUE)
-        return false;
-    char buf[65536];
-    DWORD n;
-    while (ReadFile(f, buf, sizeof buf, &n, NULL) && n > 0)
-        out.append(buf, n);
-    CloseHandle(f);
-    return true;
-}
-
-std::string readall(const std::string &path)
-{
-    std::string s;
-    readall(path, s);
-    return s;
-}
-
-bool writeall(const std::string &path, const std::string &bytes)
-{
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, NULL);
-    if (f == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD n = 0;
-    BOOL ok = WriteFile(f, bytes.data(), (DWORD)bytes.size(), &n, NULL);
-    CloseHandle(f);
-    return ok && n == bytes.size();
-}
-
-// The file's lines without their ends, whichever end the writer used.
-std::vector<std::string> lines(const std::string &text)
-{
-    std::vector<std::string> out;
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t nl = text.find('\n', at);
-        if (nl == std::string::npos)
-            nl = text.size();
-        std::string line = text.substr(at, nl - at);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        out.push_back(line);
-        at = nl + 1;
-    }
-    return out;
-}
+using winui::exists;
+using winui::lines;
+using winui::readfile;
+using winui::writefile;
 
 size_t count(const std::vector<std::string> &v, const std::string &line)
 {
@@ -283,7 +232,7 @@ protected:
     std::string loadfrom(const std::string &name, const std::string &content)
     {
         std::string file = tmp.path(name);
-        EXPECT_TRUE(writeall(file, content));
+        EXPECT_TRUE(writefile(file, content));
         use(file);
         scramble(ctx);
         EXPECT_EQ(loadsettings(&ctx), 1);
@@ -292,6 +241,14 @@ protected:
     void use(const std::string &file)
     {
         snprintf(ctx.inipath, sizeof ctx.inipath, "%s", file.c_str());
+    }
+    // Saves, then expects each line once in the file.
+    void savedonce(const std::string &file, std::initializer_list<const char *> want)
+    {
+        EXPECT_EQ(savesettings(&ctx), 1);
+        std::vector<std::string> got = lines(readfile(file));
+        for (const char *w : want)
+            EXPECT_EQ(count(got, w), 1u) << w;
     }
 };
 
@@ -314,7 +271,7 @@ TEST_F(settings, without_a_file_loads_the_defaults_and_saves_them_as_six_lines)
     EXPECT_EQ(savesettings(&ctx), 1);
     std::vector<std::string> want = {"[settings]", "mintime=10",   "maxtime=3600",
                                      "type=kisses", "autorun=1", "autoupdate=1"};
-    EXPECT_EQ(lines(readall(file)), want);
+    EXPECT_EQ(lines(readfile(file)), want);
 }
 
 TEST_F(settings, the_mood_is_kisses_only_for_that_exact_word)
@@ -342,7 +299,7 @@ TEST_F(settings, the_mood_is_kisses_only_for_that_exact_word)
         EXPECT_EQ(ctx.curki, c.kiss ? kisses : kickers);
 
         EXPECT_EQ(savesettings(&ctx), 1);
-        std::vector<std::string> got = lines(readall(file));
+        std::vector<std::string> got = lines(readfile(file));
         EXPECT_EQ(count(got, c.kiss ? "type=kisses" : "type=kickers"), 1u);
         size_t types = 0;
         for (auto &l : got)
@@ -374,11 +331,7 @@ TEST_F(settings, times_load_as_the_platform_reads_them_and_save_as_signed_longs)
                                         + "\r\nmaxtime=" + c.maxtime + "\r\n");
         EXPECT_EQ(ctx.mintime, c.wantmin);
         EXPECT_EQ(ctx.maxtime, c.wantmax);
-
-        EXPECT_EQ(savesettings(&ctx), 1);
-        std::vector<std::string> got = lines(readall(file));
-        EXPECT_EQ(count(got, c.savedmin), 1u);
-        EXPECT_EQ(count(got, c.savedmax), 1u);
+        savedonce(file, {c.savedmin, c.savedmax});
     }
 }
 
@@ -407,11 +360,7 @@ TEST_F(settings, switches_are_any_integer_and_save_as_one_or_zero)
                                         + "\r\nautorun=" + c.autorun + "\r\n");
         EXPECT_EQ(ctx.autoupdate, c.wantupdate);
         EXPECT_EQ(ctx.autorun, c.wantrun);
-
-        EXPECT_EQ(savesettings(&ctx), 1);
-        std::vector<std::string> got = lines(readall(file));
-        EXPECT_EQ(count(got, c.savedupdate), 1u);
-        EXPECT_EQ(count(got, c.savedrun), 1u);
+        savedonce(file, {c.savedupdate, c.savedrun});
         regvalue machine = readrun(HKEY_LOCAL_MACHINE);
         if (c.wantrun) {
             EXPECT_TRUE(machine.present);
@@ -439,7 +388,7 @@ TEST_F(settings, saving_keeps_other_sections_comments_and_unknown_keys)
     ctx.maxtime = 99;
     EXPECT_EQ(savesettings(&ctx), 1);
 
-    std::vector<std::string> got = lines(readall(file));
+    std::vector<std::string> got = lines(readfile(file));
     for (const char *keep : {"; written by hand", "[before]", "a=1", "colour=blue", "; keep me",
                              "[after]", "b=2", "mintime=20", "maxtime=99"})
         EXPECT_EQ(count(got, keep), 1u) << keep;
@@ -582,7 +531,7 @@ TEST(appath, holds_for_a_quoted_path_with_blanks_and_arguments)
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
 
-    std::string xml = readall(report);
+    std::string xml = readfile(report);
     EXPECT_EQ(code, 0u) << xml;
     EXPECT_NE(xml.find("name=\"is_the_module_file_name\""), std::string::npos) << xml;
     EXPECT_NE(xml.find("name=\"leaves_the_command_line_alone\""), std::string::npos) << xml;
@@ -592,13 +541,13 @@ TEST(appath, holds_for_a_quoted_path_with_blanks_and_arguments)
 // A real file of the prefix, such as the Windows folder's; what was there is put back.
 class savedfile {
 public:
-    explicit savedfile(const std::string &path) : path(path) { had = readall(path, bytes); }
+    explicit savedfile(const std::string &path) : path(path) { had = readfile(path, bytes); }
     ~savedfile()
     {
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(path.c_str());
         if (had)
-            writeall(path, bytes);
+            writefile(path, bytes);
     }
     savedfile(const savedfile &) = delete;
     savedfile &operator=(const savedfile &) = delete;
@@ -654,7 +603,7 @@ protected:
 
 TEST_F(legacy, first_start_reads_the_windows_folder_file_and_saves_per_user)
 {
-    ASSERT_TRUE(writeall(old, oldtext));
+    ASSERT_TRUE(writefile(old, oldtext));
     ASSERT_FALSE(exists(peruser));
 
     load(peruser);
@@ -666,15 +615,15 @@ TEST_F(legacy, first_start_reads_the_windows_folder_file_and_saves_per_user)
 
     ASSERT_FALSE(exists(folder));
     EXPECT_EQ(savesettings(&ctx), 1);
-    EXPECT_EQ(readall(old), oldtext) << "the old file is never written";
+    EXPECT_EQ(readfile(old), oldtext) << "the old file is never written";
     std::vector<std::string> want = {"[settings]", "mintime=77", "maxtime=777",
                                      "type=kickers", "autorun=0",  "autoupdate=0"};
-    EXPECT_EQ(lines(readall(peruser)), want);
+    EXPECT_EQ(lines(readfile(peruser)), want);
 }
 
 TEST_F(legacy, is_only_read_for_the_default_path_while_no_per_user_file_exists)
 {
-    ASSERT_TRUE(writeall(old, oldtext));
+    ASSERT_TRUE(writefile(old, oldtext));
     tempfolder tmp;
     std::string upper = peruser;
     for (char &ch : upper)
@@ -697,7 +646,7 @@ TEST_F(legacy, is_only_read_for_the_default_path_while_no_per_user_file_exists)
         DeleteFileA(peruser.c_str());
         if (c.peruser) {
             CreateDirectoryA(folder.c_str(), NULL);
-            ASSERT_TRUE(writeall(peruser, c.peruser));
+            ASSERT_TRUE(writefile(peruser, c.peruser));
         }
         load(c.inipath);
         EXPECT_EQ(ctx.mintime, c.wantmin);
@@ -760,7 +709,7 @@ TEST_F(settings, a_file_of_megabytes_is_read_and_kept_whole)
 
         ctx.mintime = 700;
         EXPECT_EQ(savesettings(&ctx), 1);
-        std::vector<std::string> got = lines(readall(file));
+        std::vector<std::string> got = lines(readfile(file));
         EXPECT_EQ(got.size(), lines(c.content).size());
         EXPECT_EQ(count(got, "key0000001=some value that fills the line"), 1u);
         EXPECT_EQ(count(got, last), 1u);
@@ -780,11 +729,11 @@ TEST_F(settings, a_very_long_line_is_cut_short_and_replaced_on_save)
     EXPECT_EQ(ctx.curki, kickers) << "only the first 49 characters are read, not the word";
 
     EXPECT_EQ(savesettings(&ctx), 1);
-    std::vector<std::string> got = lines(readall(file));
+    std::vector<std::string> got = lines(readfile(file));
     EXPECT_EQ(count(got, "type=kickers"), 1u);
     EXPECT_EQ(count(got, "x=y"), 1u);
     EXPECT_EQ(count(got, std::string(10000, 'z') + "=long key"), 1u);
-    EXPECT_EQ(readall(file).find(std::string(100, 'k')), std::string::npos);
+    EXPECT_EQ(readfile(file).find(std::string(100, 'k')), std::string::npos);
 }
 
 TEST_F(settings, a_file_that_cannot_be_written_is_read_and_left_as_it_was)
@@ -795,7 +744,7 @@ TEST_F(settings, a_file_that_cannot_be_written_is_read_and_left_as_it_was)
     for (how h : {readonly, heldopen}) {
         SCOPED_TRACE(h == readonly ? "read-only attribute" : "held open without write sharing");
         std::string file = tmp.path(h == readonly ? "readonly.INI" : "held.INI");
-        ASSERT_TRUE(writeall(file, content));
+        ASSERT_TRUE(writefile(file, content));
         HANDLE held = INVALID_HANDLE_VALUE;
         if (h == readonly)
             ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY));
@@ -825,7 +774,7 @@ TEST_F(settings, a_file_that_cannot_be_written_is_read_and_left_as_it_was)
         ctx.curki = kisses;
         EXPECT_EQ(savesettings(&ctx), 1);
         if (refused) {
-            EXPECT_EQ(readall(file), content);
+            EXPECT_EQ(readfile(file), content);
         } else {
             // Wine run as root writes read-only files all the same; then nothing else may go.
             EXPECT_EQ(profile(file, "other", "x"), "y");

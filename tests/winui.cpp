@@ -4,6 +4,91 @@
 
 namespace winui {
 
+bool exists(const std::string &path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool readfile(const std::string &path, std::string &bytes)
+{
+    bytes.clear();
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE)
+        return false;
+    char buf[65536];
+    DWORD got;
+    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got)
+        bytes.append(buf, got);
+    CloseHandle(f);
+    return true;
+}
+
+std::string readfile(const std::string &path)
+{
+    std::string bytes;
+    readfile(path, bytes);
+    return bytes;
+}
+
+bool writefile(const std::string &path, const std::string &bytes)
+{
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD put = 0;
+    BOOL ok = WriteFile(f, bytes.data(), (DWORD)bytes.size(), &put, nullptr);
+    CloseHandle(f);
+    return ok && put == bytes.size();
+}
+
+std::vector<std::string> lines(const std::string &text)
+{
+    std::vector<std::string> out;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(at, end - at);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        out.push_back(line);
+        at = end + 1;
+    }
+    return out;
+}
+
+HANDLE startprocess(const std::string &cmdline, const char *program, DWORD *pid)
+{
+    std::vector<char> buf(cmdline.begin(), cmdline.end());
+    buf.push_back('\0');
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(program, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return nullptr;
+    CloseHandle(pi.hThread);
+    if (pid)
+        *pid = pi.dwProcessId;
+    return pi.hProcess;
+}
+
+int run(const std::string &cmdline, DWORD ms)
+{
+    HANDLE p = startprocess(cmdline);
+    if (!p)
+        return -1;
+    DWORD code = (DWORD)-1;
+    if (WaitForSingleObject(p, ms) == WAIT_OBJECT_0)
+        GetExitCodeProcess(p, &code);
+    else
+        TerminateProcess(p, 99);
+    CloseHandle(p);
+    return (int)code;
+}
+
 bool waitfor(const std::function<bool()> &probe, DWORD ms, DWORD step)
 {
     DWORD start = GetTickCount();
@@ -89,6 +174,12 @@ void answer(HWND box, int id)
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
 }
 
+bool dismiss(HWND box, int id)
+{
+    answer(box, id);
+    return waitfor([&] { return !IsWindow(box); }, 5000);
+}
+
 boxwatcher::boxwatcher(const char *caption, std::function<bool()> ready_)
     : cap(caption), ready(std::move(ready_))
 {
@@ -121,8 +212,7 @@ DWORD WINAPI boxwatcher::run(void *p)
             EnterCriticalSection(&self->lock);
             self->seen.push_back(boxtext(box));
             LeaveCriticalSection(&self->lock);
-            answer(box, IDOK);
-            waitfor([&] { return !IsWindow(box); }, 5000);
+            dismiss(box);
         }
         Sleep(20);
     }

@@ -9,6 +9,20 @@
 
 namespace winui {
 
+// Files, read and written whole.
+bool exists(const std::string &path);
+bool readfile(const std::string &path, std::string &bytes);   // false when it cannot be opened
+std::string readfile(const std::string &path);
+bool writefile(const std::string &path, const std::string &bytes);
+// The lines without their ends, whichever end the writer used.
+std::vector<std::string> lines(const std::string &text);
+
+// Starts a command line with no inherited handles (a child holding the test runner's pipe would
+// hang it); program may be null. The process handle, or null; pid when asked for.
+HANDLE startprocess(const std::string &cmdline, const char *program = nullptr, DWORD *pid = nullptr);
+// Runs a command line to its end: its exit code, or -1 when it did not start or end within ms.
+int run(const std::string &cmdline, DWORD ms = 60000);
+
 // Calls probe every step milliseconds until it returns true or ms milliseconds have passed.
 bool waitfor(const std::function<bool()> &probe, DWORD ms, DWORD step = 50);
 
@@ -24,6 +38,8 @@ std::string boxtext(HWND box);
 std::string plain(std::string text);
 std::string caption(HWND w);
 void answer(HWND box, int id);
+// Answers the box and waits until it is gone; false when it stayed.
+bool dismiss(HWND box, int id = IDOK);
 
 // Answers every message box with the caption on its own thread and records their texts.
 class boxwatcher {

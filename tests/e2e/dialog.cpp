@@ -107,14 +107,28 @@ std::string tipnow()
     return icons.size() == 1 ? traytip(icons.front()) : "";
 }
 
-class dialog : public scenario {};
+class dialog : public scenario {
+protected:
+    std::unique_ptr<app> a;
+    HWND d = nullptr;
+    // Starts vexolind on these settings (the default start when empty) and opens its dialog.
+    bool open(const std::string &settings = "")
+    {
+        if (!settings.empty())
+            writesettings(settings);
+        a = ready();
+        return a && a->window() && (d = opensettings(*a)) != nullptr;
+    }
+    void TearDown() override
+    {
+        a.reset();   // ended before the prefix is reset, as a test's own would be
+        scenario::TearDown();
+    }
+};
 
 TEST_F(dialog, settings_opens_the_dialog_once_however_often_it_is_chosen)
 {
-    auto a = ready();
-    ASSERT_TRUE(a && a->window());
-    HWND d = opensettings(*a);
-    ASSERT_TRUE(d);
+    ASSERT_TRUE(open());
     EXPECT_EQ(dialogs(*a).size(), 1u);
     EXPECT_EQ(GetWindow(d, GW_OWNER), a->window()) << "the dialog belongs to the main window";
 
@@ -320,11 +334,7 @@ TEST_F(dialog, the_two_switches_are_saved_on_ok)
 TEST_F(dialog, new_bounds_take_effect_at_once)
 {
     // Long bounds: nothing would come for an hour.
-    writesettings("mintime=3600\r\nmaxtime=3600\r\ntype=kisses\r\nautorun=0\r\nautoupdate=0\r\n");
-    auto a = ready();
-    ASSERT_TRUE(a && a->window());
-    HWND d = opensettings(*a);
-    ASSERT_TRUE(d);
+    ASSERT_TRUE(open("mintime=3600\r\nmaxtime=3600\r\ntype=kisses\r\nautorun=0\r\nautoupdate=0\r\n"));
     slide(d, idmin, 0);
     slide(d, idmax, 0);
     ASSERT_EQ(position(d, idmax), 0);
@@ -332,22 +342,15 @@ TEST_F(dialog, new_bounds_take_effect_at_once)
     ASSERT_TRUE(close(d, IDOK));
     EXPECT_EQ(setting("maxtime"), "10");
     // Ten seconds at least: the next message comes on the eleventh tick after OK.
-    HWND box = a->box("vexolind", 30000);
-    ASSERT_TRUE(box) << "the new bounds were not used";
-    DWORD at = GetTickCount() - ok;
+    DWORD at = a->nextmessage(ok, 30000);
     EXPECT_GE(at, 8000u);
-    EXPECT_LE(at, 20000u);
-    winui::answer(box, IDOK);
+    EXPECT_LE(at, 20000u) << "the new bounds were not used";
 }
 
 TEST_F(dialog, the_suggestion_button_opens_the_page_each_time_and_leaves_the_dialog_open)
 {
-    writesettings("mintime=3600\r\nmaxtime=3600\r\ntype=kisses\r\nautorun=0\r\nautoupdate=0\r\n");
-    auto a = ready();
-    ASSERT_TRUE(a && a->window());
     recordbrowser();
-    HWND d = opensettings(*a);
-    ASSERT_TRUE(d);
+    ASSERT_TRUE(open("mintime=3600\r\nmaxtime=3600\r\ntype=kisses\r\nautorun=0\r\nautoupdate=0\r\n"));
     click(d, idsuggest);
     ASSERT_TRUE(winui::waitfor([] { return browsed().size() == 1; }, 20000));
     EXPECT_TRUE(IsWindowVisible(d));
@@ -363,11 +366,7 @@ TEST_F(dialog, the_suggestion_button_opens_the_page_each_time_and_leaves_the_dia
 TEST_F(dialog, messages_keep_coming_while_it_is_open)
 {
     // The first message is due on the seventh tick: the dialog is open well before that.
-    writesettings("mintime=6\r\nmaxtime=6\r\ntype=kisses\r\nautorun=0\r\nautoupdate=0\r\n");
-    auto a = ready();
-    ASSERT_TRUE(a && a->window());
-    HWND d = opensettings(*a);
-    ASSERT_TRUE(d);
+    ASSERT_TRUE(open("mintime=6\r\nmaxtime=6\r\ntype=kisses\r\nautorun=0\r\nautoupdate=0\r\n"));
     // A message box opened first would hold the dialog inside its own loop; that is not this case.
     ASSERT_TRUE(a->boxes("vexolind").empty()) << "the machine was too slow to open the dialog in time";
 
@@ -375,8 +374,7 @@ TEST_F(dialog, messages_keep_coming_while_it_is_open)
         HWND box = a->box("vexolind", 20000);
         ASSERT_TRUE(box) << "message " << i + 1;
         EXPECT_TRUE(IsWindowVisible(d));
-        winui::answer(box, IDOK);
-        ASSERT_TRUE(winui::waitfor([&] { return !IsWindow(box); }, 5000));
+        ASSERT_TRUE(dismiss(box));
     }
     EXPECT_TRUE(IsWindowVisible(d));
     ASSERT_TRUE(close(d, IDCANCEL));

@@ -99,53 +99,6 @@ std::string legacypath()
     return std::string(dir) + "\\vexolind.INI";
 }
 
-bool exists(const std::string &path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string readfile(const std::string &path)
-{
-    std::string text;
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE)
-        return text;
-    char buf[4096];
-    DWORD got;
-    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got)
-        text.append(buf, got);
-    CloseHandle(f);
-    return text;
-}
-
-void writefile(const std::string &path, const std::string &text)
-{
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE)
-        return;
-    DWORD put;
-    WriteFile(f, text.data(), (DWORD)text.size(), &put, nullptr);
-    CloseHandle(f);
-}
-
-std::vector<std::string> lines(const std::string &text)
-{
-    std::vector<std::string> out;
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t end = text.find('\n', at);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(at, end - at);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        out.push_back(line);
-        at = end + 1;
-    }
-    return out;
-}
-
 FILETIME modified(const std::string &path)
 {
     WIN32_FILE_ATTRIBUTE_DATA data = {};
@@ -501,19 +454,8 @@ std::unique_ptr<app> app::start(const std::string &args, const std::string &exe,
     std::unique_ptr<app> a(new app);
     std::string program = exe.empty() ? exepath() : exe;
     std::string line = cmdline.empty() ? "\"" + program + "\"" + (args.empty() ? "" : " " + args) : cmdline;
-    std::vector<char> buf(line.begin(), line.end());
-    buf.push_back('\0');
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    // No inherited handles: a child holding the test runner's pipe would hang it.
-    si.dwFlags = STARTF_USESTDHANDLES;
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(program.c_str(), buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return nullptr;
-    CloseHandle(pi.hThread);
-    a->process = pi.hProcess;
-    a->procid = pi.dwProcessId;
-    return a;
+    a->process = winui::startprocess(line, program.c_str(), &a->procid);
+    return a->process ? std::move(a) : nullptr;
 }
 
 app::~app()
@@ -594,6 +536,13 @@ HWND app::box(const char *caption, DWORD ms)
 std::vector<HWND> app::boxes(const char *caption)
 {
     return winui::findwindows("#32770", caption, procid);
+}
+
+DWORD app::nextmessage(DWORD since, DWORD ms)
+{
+    HWND b = box("vexolind", ms);
+    DWORD at = GetTickCount() - since;
+    return b && dismiss(b) ? at : MAXDWORD;
 }
 
 std::unique_ptr<app> ready(const std::string &args)

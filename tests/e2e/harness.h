@@ -23,10 +23,11 @@ std::string unixtowin(const std::string &path);   // Wine maps / to Z:
 std::string exepath();          // the vexolind.exe under test
 std::string settingspath();     // %APPDATA%\vexolind\vexolind.INI
 std::string legacypath();       // vexolind.INI in the Windows directory
-bool exists(const std::string &path);
-std::string readfile(const std::string &path);
-void writefile(const std::string &path, const std::string &text);
-std::vector<std::string> lines(const std::string &text);
+using winui::dismiss;
+using winui::exists;
+using winui::lines;
+using winui::readfile;
+using winui::writefile;
 FILETIME modified(const std::string &path);
 // The value "vexolind" under root's Run key; empty when absent (absent() tells which).
 std::string runvalue(HKEY root);
@@ -122,6 +123,9 @@ public:
 
     HWND box(const char *caption, DWORD ms = 10000);  // a message box of this process
     std::vector<HWND> boxes(const char *caption);
+    // Waits up to ms for the next message, answers it, and returns how long after since it came;
+    // MAXDWORD when none came.
+    DWORD nextmessage(DWORD since, DWORD ms);
 
 private:
     app() = default;

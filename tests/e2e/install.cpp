@@ -28,26 +28,7 @@ std::string shortcut() { return folder(CSIDL_PROGRAMS) + "\\vexolind.lnk"; }
 const char *const installed[] = {"vexolind.exe", "README.txt", "LICENSE.txt", "uninstall.exe"};
 const char uninstkey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\vexolind";
 
-// Runs a command line to its end; its exit code, or -1 when it did not start or end in time.
-int run(const std::string &cmdline, DWORD ms = 60000)
-{
-    std::vector<char> buf(cmdline.begin(), cmdline.end());
-    buf.push_back('\0');
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return -1;
-    CloseHandle(pi.hThread);
-    DWORD code = (DWORD)-1;
-    if (WaitForSingleObject(pi.hProcess, ms) == WAIT_OBJECT_0)
-        GetExitCodeProcess(pi.hProcess, &code);
-    else
-        TerminateProcess(pi.hProcess, 99);
-    CloseHandle(pi.hProcess);
-    return (int)code;
-}
+using winui::run;
 
 int setup(const std::string &dir = "")
 {

@@ -43,10 +43,12 @@ bool poll(const std::function<bool()> &probe, DWORD ms)
 }
 
 // Waits for the splash window of a to show and returns it; null if it never did.
-HWND shown(app &a, DWORD ms = 20000)
+// The visible splash of a started app; null when it did not start or show.
+HWND shown(const std::unique_ptr<app> &a, DWORD ms = 20000)
 {
     HWND w = nullptr;
-    poll([&] { return (w = splashof(a.pid())) != nullptr && IsWindowVisible(w); }, ms);
+    if (a)
+        poll([&] { return (w = splashof(a->pid())) != nullptr && IsWindowVisible(w); }, ms);
     return w && IsWindowVisible(w) ? w : nullptr;
 }
 
@@ -147,8 +149,7 @@ class splash : public scenario {};
 TEST_F(splash, shows_centred_layered_and_topmost_at_start_then_hides_two_seconds_later)
 {
     auto a = app::start();
-    ASSERT_TRUE(a);
-    HWND w = shown(*a);
+    HWND w = shown(a);
     ASSERT_TRUE(w) << "no visible splash window";
     DWORD seen = GetTickCount();
 
@@ -169,8 +170,7 @@ TEST_F(splash, shows_centred_layered_and_topmost_at_start_then_hides_two_seconds
 TEST_F(splash, a_click_hides_it_at_once)
 {
     auto a = app::start();
-    ASSERT_TRUE(a);
-    HWND w = shown(*a);
+    HWND w = shown(a);
     ASSERT_TRUE(w);
     DWORD seen = GetTickCount();
     PostMessageA(w, WM_LBUTTONUP, 0, MAKELPARAM(104, 106));
@@ -182,8 +182,7 @@ TEST_F(splash, a_click_hides_it_at_once)
 TEST_F(splash, about_shows_it_in_place_until_a_click_and_again_leaves_it_there)
 {
     auto a = app::start();
-    ASSERT_TRUE(a);
-    HWND w = shown(*a);
+    HWND w = shown(a);
     ASSERT_TRUE(w);
     ASSERT_TRUE(hides(w, 8000));
 
@@ -217,8 +216,7 @@ TEST_F(splash, about_shows_it_in_place_until_a_click_and_again_leaves_it_there)
 TEST_F(splash, blends_its_soft_edges_with_what_lies_behind)
 {
     auto a = app::start();
-    ASSERT_TRUE(a);
-    HWND w = shown(*a);
+    HWND w = shown(a);
     ASSERT_TRUE(w);
     ASSERT_TRUE(hides(w, 8000));
     // Shown after the tray, the backdrop covers it too.

@@ -93,17 +93,13 @@ TEST_F(tray, double_click_shows_one_message_at_a_time_and_keeps_the_interval)
     a->doubleclick();
     Sleep(1500);
     EXPECT_EQ(a->boxes("vexolind").size(), 1u) << "a double-click while a message is open shows nothing";
-    winui::answer(box, IDOK);
-    ASSERT_TRUE(winui::waitfor([&] { return !IsWindow(box); }, 5000));
+    ASSERT_TRUE(dismiss(box));
 
     // The timer's message comes 13 ticks after start; had the double-click restarted the
     // interval it would come 13 ticks after the double-click instead.
-    HWND next = a->box("vexolind", 20000);
-    ASSERT_TRUE(next);
-    DWORD at = GetTickCount() - started;
+    DWORD at = a->nextmessage(started, 20000);
     EXPECT_LT(at, 16500u) << "the double-click restarted the interval";
     EXPECT_GE(at, 10000u);
-    winui::answer(next, IDOK);
 }
 
 TEST_F(tray, kick_mode_shows_the_boot_and_only_insults)
@@ -124,8 +120,7 @@ TEST_F(tray, kick_mode_shows_the_boot_and_only_insults)
         ASSERT_TRUE(box);
         std::string text = winui::plain(winui::boxtext(box));
         EXPECT_TRUE(among(kickmessages, text)) << text;
-        winui::answer(box, IDOK);
-        winui::waitfor([&] { return !IsWindow(box); }, 5000);
+        dismiss(box);
     }
 }
 
@@ -143,8 +138,7 @@ TEST_F(tray, zero_bounds_give_a_message_every_tick_but_never_two_at_once)
         Sleep(50);
     }
     EXPECT_EQ(most, 1u);
-    winui::answer(box, IDOK);
-    winui::waitfor([&] { return !IsWindow(box); }, 5000);
+    dismiss(box);
     DWORD gone = GetTickCount();
     HWND again = a->box("vexolind", 5000);
     ASSERT_TRUE(again) << "with zero bounds every tick brings a message";
@@ -158,12 +152,9 @@ TEST_F(tray, bounds_of_two_bring_the_first_message_on_the_third_tick)
     auto a = app::start();
     ASSERT_TRUE(a && a->window());
     DWORD started = GetTickCount();
-    HWND box = a->box("vexolind", 15000);
-    ASSERT_TRUE(box);
-    DWORD at = GetTickCount() - started;
+    DWORD at = a->nextmessage(started, 15000);
     EXPECT_GE(at, 2500u) << "the message came before the third tick";
     EXPECT_LT(at, 7000u);
-    winui::answer(box, IDOK);
 }
 
 TEST_F(tray, exit_removes_the_icon_and_ends_with_zero_leaving_the_settings_alone)
