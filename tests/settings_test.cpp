@@ -117,20 +117,12 @@ bool runkeyexists(HKEY root)
 
 void setrun(HKEY root, const std::string &text)
 {
-    HKEY k;
-    ASSERT_EQ(RegCreateKeyExA(root, runkey, 0, NULL, 0, KEY_SET_VALUE, NULL, &k, NULL),
-              ERROR_SUCCESS);
-    RegSetValueExA(k, "vexolind", 0, REG_SZ, (const BYTE *)text.c_str(), (DWORD)text.size() + 1);
-    RegCloseKey(k);
+    ASSERT_TRUE(winui::setreg(root, runkey, "vexolind", text));
 }
 
 void deleterun(HKEY root)
 {
-    HKEY k;
-    if (RegOpenKeyExA(root, runkey, 0, KEY_SET_VALUE, &k) == ERROR_SUCCESS) {
-        RegDeleteValueA(k, "vexolind");
-        RegCloseKey(k);
-    }
+    winui::unsetreg(root, runkey, "vexolind");
 }
 
 // The bytes a Run value must hold for path: quoted, with its terminator.

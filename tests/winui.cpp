@@ -59,6 +59,32 @@ std::vector<std::string> lines(const std::string &text)
     return out;
 }
 
+std::string regstring(HKEY root, const char *key, const char *name, bool *present)
+{
+    char buf[2048] = "";
+    DWORD size = sizeof buf;
+    bool found = RegGetValueA(root, key, name, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, buf,
+                              &size) == ERROR_SUCCESS;
+    if (present)
+        *present = found;
+    return found ? buf : "";
+}
+
+bool setreg(HKEY root, const char *key, const char *name, const std::string &value)
+{
+    return RegSetKeyValueA(root, key, name, REG_SZ, value.c_str(), (DWORD)value.size() + 1) == ERROR_SUCCESS;
+}
+
+bool setreg(HKEY root, const char *key, const char *name, DWORD value)
+{
+    return RegSetKeyValueA(root, key, name, REG_DWORD, &value, sizeof value) == ERROR_SUCCESS;
+}
+
+void unsetreg(HKEY root, const char *key, const char *name)
+{
+    RegDeleteKeyValueA(root, key, name);
+}
+
 HANDLE startprocess(const std::string &cmdline, const char *program, DWORD *pid)
 {
     std::vector<char> buf(cmdline.begin(), cmdline.end());

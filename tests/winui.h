@@ -17,6 +17,13 @@ bool writefile(const std::string &path, const std::string &bytes);
 // The lines without their ends, whichever end the writer used.
 std::vector<std::string> lines(const std::string &text);
 
+// Registry values under root\key: a string (empty, and present false, when absent), set
+// (creating the key), and removed.
+std::string regstring(HKEY root, const char *key, const char *name, bool *present = nullptr);
+bool setreg(HKEY root, const char *key, const char *name, const std::string &value);
+bool setreg(HKEY root, const char *key, const char *name, DWORD value);
+void unsetreg(HKEY root, const char *key, const char *name);
+
 // Starts a command line with no inherited handles (a child holding the test runner's pipe would
 // hang it); program may be null. The process handle, or null; pid when asked for.
 HANDLE startprocess(const std::string &cmdline, const char *program = nullptr, DWORD *pid = nullptr);

@@ -22,7 +22,6 @@ enum : int {
     idautorun = 429,
 };
 
-const char runkey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // The value of key= in the settings file; "(missing)" when there is no such line.
 std::string setting(const std::string &key)
@@ -287,16 +286,6 @@ TEST_F(dialog, kick_takes_effect_on_ok)
     EXPECT_EQ(setting("type"), "kisses");
     EXPECT_TRUE(winui::waitfor([&] { return looksred(iconcolour(icon)); }, 5000));
     EXPECT_EQ(traytip(icon), "vexolind - kissing you");
-}
-
-void setrun(HKEY root, const std::string &value)
-{
-    HKEY k = nullptr;
-    if (RegCreateKeyExA(root, runkey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr) != ERROR_SUCCESS)
-        return;
-    RegSetValueExA(k, "vexolind", 0, REG_SZ, reinterpret_cast<const BYTE *>(value.c_str()),
-                   (DWORD)value.size() + 1);
-    RegCloseKey(k);
 }
 
 TEST_F(dialog, the_two_switches_are_saved_on_ok)

@@ -31,11 +31,6 @@ std::string unixtowin(const std::string &path)
 
 namespace {
 
-struct keycloser {
-    void operator()(HKEY k) const { RegCloseKey(k); }
-};
-using keyhandle = std::unique_ptr<std::remove_pointer<HKEY>::type, keycloser>;
-
 // The tray icon's callback message, as the shell sends it.
 const UINT traynotify = 99;
 
@@ -108,24 +103,19 @@ FILETIME modified(const std::string &path)
 
 std::string runvalue(HKEY root)
 {
-    HKEY k = nullptr;
-    if (RegOpenKeyExA(root, runkey, 0, KEY_READ, &k) != ERROR_SUCCESS)
-        return "";
-    keyhandle key(k);
-    char buf[1024] = "";
-    DWORD size = sizeof buf - 1, type = 0;
-    if (RegQueryValueExA(k, "vexolind", nullptr, &type, reinterpret_cast<BYTE *>(buf), &size) != ERROR_SUCCESS)
-        return "";
-    return std::string(buf);
+    return winui::regstring(root, runkey, "vexolind");
+}
+
+void setrun(HKEY root, const std::string &value)
+{
+    winui::setreg(root, runkey, "vexolind", value);
 }
 
 bool runabsent(HKEY root)
 {
-    HKEY k = nullptr;
-    if (RegOpenKeyExA(root, runkey, 0, KEY_READ, &k) != ERROR_SUCCESS)
-        return true;
-    keyhandle key(k);
-    return RegQueryValueExA(k, "vexolind", nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS;
+    bool present = false;
+    winui::regstring(root, runkey, "vexolind", &present);
+    return !present;
 }
 
 std::string tempdir(const std::string &name)
@@ -177,13 +167,8 @@ void resetstate()
     RemoveDirectoryA(defaultfolder().c_str());
     SetFileAttributesA(legacypath().c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(legacypath().c_str());
-    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
-        HKEY k = nullptr;
-        if (RegOpenKeyExA(root, runkey, 0, KEY_SET_VALUE, &k) == ERROR_SUCCESS) {
-            RegDeleteValueA(k, "vexolind");
-            RegCloseKey(k);
-        }
-    }
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+        winui::unsetreg(root, runkey, "vexolind");
     // Never the real network: with no scenario server the update check meets a closed port.
     setproxy(unusedport());
 }
@@ -397,16 +382,9 @@ DWORD WINAPI webserver::run(void *p)
 
 void setproxy(int port)
 {
-    HKEY k = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings", 0,
-                        nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr) != ERROR_SUCCESS)
-        return;
-    keyhandle key(k);
-    DWORD on = port ? 1 : 0;
-    RegSetValueExA(k, "ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE *>(&on), sizeof on);
-    std::string server = "127.0.0.1:" + std::to_string(port);
-    RegSetValueExA(k, "ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE *>(server.c_str()),
-                   (DWORD)server.size() + 1);
+    const char key[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+    winui::setreg(HKEY_CURRENT_USER, key, "ProxyEnable", (DWORD)(port ? 1 : 0));
+    winui::setreg(HKEY_CURRENT_USER, key, "ProxyServer", "127.0.0.1:" + std::to_string(port));
 }
 
 int unusedport()
@@ -429,13 +407,7 @@ std::string browsedfile()
 void recordbrowser()
 {
     std::string recorder = env("VEXOLIND_WINE_DIR") + "/browser-recorder.sh";
-    HKEY k = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\WineBrowser", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k,
-                        nullptr) == ERROR_SUCCESS) {
-        RegSetValueExA(k, "Browsers", 0, REG_SZ, reinterpret_cast<const BYTE *>(recorder.c_str()),
-                       (DWORD)recorder.size() + 1);
-        RegCloseKey(k);
-    }
+    winui::setreg(HKEY_CURRENT_USER, "Software\\Wine\\WineBrowser", "Browsers", recorder);
     DeleteFileA(browsedfile().c_str());
 }
 

@@ -32,6 +32,7 @@ FILETIME modified(const std::string &path);
 // The value "vexolind" under root's Run key; empty when absent (absent() tells which).
 std::string runvalue(HKEY root);
 bool runabsent(HKEY root);
+void setrun(HKEY root, const std::string &value);
 std::string tempdir(const std::string &name);   // a fresh folder for one scenario
 std::string defaultfolder();                    // the folder of settingspath()
 // A settings file of the given lines under "[settings]"; by default the per-user one.

@@ -46,11 +46,9 @@ bool recorded()
 
 std::string recordstring(const char *name)
 {
-    char buf[1024] = "";
-    DWORD size = sizeof buf - 1;
-    if (RegGetValueA(HKEY_CURRENT_USER, uninstkey, name, RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS)
-        return "<missing>";
-    return buf;
+    bool present = false;
+    std::string v = winui::regstring(HKEY_CURRENT_USER, uninstkey, name, &present);
+    return present ? v : "<missing>";
 }
 
 DWORD recorddword(const char *name)
@@ -83,16 +81,6 @@ std::string linktarget(const std::string &lnk)
     return target;
 }
 
-void setrun(HKEY root, const std::string &value)
-{
-    HKEY k = nullptr;
-    if (RegCreateKeyExA(root, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0, nullptr, 0, KEY_SET_VALUE,
-                        nullptr, &k, nullptr) == ERROR_SUCCESS) {
-        RegSetValueExA(k, "vexolind", 0, REG_SZ, reinterpret_cast<const BYTE *>(value.c_str()),
-                       (DWORD)value.size() + 1);
-        RegCloseKey(k);
-    }
-}
 
 bool same(FILETIME a, FILETIME b) { return CompareFileTime(&a, &b) == 0; }
 
