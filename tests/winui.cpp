@@ -139,6 +139,7 @@ struct search {
     const char *cls;
     const char *caption;
     DWORD pid;
+    bool hiddentoo;
     std::vector<HWND> found;
 };
 
@@ -147,7 +148,7 @@ BOOL CALLBACK visit(HWND w, LPARAM lp)
     auto *s = reinterpret_cast<search *>(lp);
     char cls[256] = "";
     GetClassNameA(w, cls, sizeof cls);
-    if (lstrcmpA(cls, s->cls) != 0 || !IsWindowVisible(w))
+    if (lstrcmpA(cls, s->cls) != 0 || !(s->hiddentoo || IsWindowVisible(w)))
         return TRUE;
     if (s->caption && caption(w) != s->caption)
         return TRUE;
@@ -162,16 +163,16 @@ BOOL CALLBACK visit(HWND w, LPARAM lp)
 }
 } // namespace
 
-std::vector<HWND> findwindows(const char *cls, const char *caption, DWORD pid)
+std::vector<HWND> findwindows(const char *cls, const char *caption, DWORD pid, bool hiddentoo)
 {
-    search s{cls, caption, pid, {}};
+    search s{cls, caption, pid, hiddentoo, {}};
     EnumWindows(visit, reinterpret_cast<LPARAM>(&s));
     return s.found;
 }
 
-HWND findwindow(const char *cls, const char *caption, DWORD pid)
+HWND findwindow(const char *cls, const char *caption, DWORD pid, bool hiddentoo)
 {
-    auto all = findwindows(cls, caption, pid);
+    auto all = findwindows(cls, caption, pid, hiddentoo);
     return all.empty() ? nullptr : all.front();
 }
 
@@ -209,7 +210,6 @@ bool dismiss(HWND box, int id)
 boxwatcher::boxwatcher(const char *caption, std::function<bool()> ready_)
     : cap(caption), ready(std::move(ready_))
 {
-    InitializeCriticalSection(&lock);
     thread = CreateThread(nullptr, 0, run, this, 0, nullptr);
 }
 
@@ -218,15 +218,12 @@ boxwatcher::~boxwatcher()
     InterlockedExchange(&stopping, 1);
     WaitForSingleObject(thread, INFINITE);
     CloseHandle(thread);
-    DeleteCriticalSection(&lock);
 }
 
 std::vector<std::string> boxwatcher::texts()
 {
-    EnterCriticalSection(&lock);
-    auto copy = seen;
-    LeaveCriticalSection(&lock);
-    return copy;
+    std::lock_guard<std::mutex> hold(lock);
+    return seen;
 }
 
 DWORD WINAPI boxwatcher::run(void *p)
@@ -235,9 +232,10 @@ DWORD WINAPI boxwatcher::run(void *p)
     while (!self->stopping) {
         HWND box = findwindow("#32770", self->cap.c_str());
         if (box && (!self->ready || self->ready())) {
-            EnterCriticalSection(&self->lock);
-            self->seen.push_back(boxtext(box));
-            LeaveCriticalSection(&self->lock);
+            {
+                std::lock_guard<std::mutex> hold(self->lock);
+                self->seen.push_back(boxtext(box));
+            }
             dismiss(box);
         }
         Sleep(20);

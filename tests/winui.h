@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -35,8 +36,8 @@ bool waitfor(const std::function<bool()> &probe, DWORD ms, DWORD step = 50);
 
 // A visible top-level window of the class whose caption is caption (any caption when null),
 // optionally only one of process pid.
-HWND findwindow(const char *cls, const char *caption, DWORD pid = 0);
-std::vector<HWND> findwindows(const char *cls, const char *caption, DWORD pid = 0);
+HWND findwindow(const char *cls, const char *caption, DWORD pid = 0, bool hiddentoo = false);
+std::vector<HWND> findwindows(const char *cls, const char *caption, DWORD pid = 0, bool hiddentoo = false);
 
 // Message boxes are dialogs of class #32770; their text sits in the static control 0xFFFF.
 HWND waitbox(const char *caption, DWORD ms, DWORD pid = 0);
@@ -62,7 +63,7 @@ private:
     static DWORD WINAPI run(void *self);
     std::string cap;
     std::function<bool()> ready;
-    CRITICAL_SECTION lock;
+    std::mutex lock;
     std::vector<std::string> seen;
     HANDLE thread;
     volatile LONG stopping = 0;

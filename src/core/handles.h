@@ -12,34 +12,23 @@ namespace vx {
 template <typename H, auto close> struct closer {
     void operator()(H h) const { close(h); }
 };
-template <typename H, auto close>
-using owned = std::unique_ptr<std::remove_pointer_t<H>, closer<H, close>>;
+template <typename H, auto close> using owned = std::unique_ptr<std::remove_pointer_t<H>, closer<H, close>>;
 
-inline BOOL closekernel(HANDLE h)
-{
-    return h != INVALID_HANDLE_VALUE ? CloseHandle(h) : TRUE;
-}
+// INVALID_HANDLE_VALUE is what a failed CreateFile returns: never closed.
+inline BOOL closekernel(HANDLE h) { return h != INVALID_HANDLE_VALUE ? CloseHandle(h) : TRUE; }
 
 using regkey = owned<HKEY, RegCloseKey>;
 using inethandle = owned<HINTERNET, InternetCloseHandle>;
 using menuhandle = owned<HMENU, DestroyMenu>;
-// Events, mutexes, processes, threads and files; INVALID_HANDLE_VALUE is never closed.
-using kernelhandle = owned<HANDLE, closekernel>;
+using kernelhandle = owned<HANDLE, closekernel>;   // events, mutexes, processes, files
 
-// The registry's out-parameter style: regkey k; RegOpenKeyEx(..., out(k)) == ERROR_SUCCESS.
-class keyout {
-public:
-    explicit keyout(regkey &k) : owner(k) {}
-    ~keyout() { owner.reset(h); }
+// For the registry's out-parameters: RegOpenKeyEx(..., vx::out(k)) hands the key to k.
+struct out {
+    explicit out(regkey &k) : owner(k) {}
+    ~out() { owner.reset(h); }
     operator HKEY *() { return &h; }
-
-private:
     regkey &owner;
     HKEY h = nullptr;
 };
-inline keyout out(regkey &k)
-{
-    return keyout(k);
-}
 
 } // namespace vx

@@ -5,7 +5,6 @@
 
 #include <shellapi.h>
 
-
 namespace {
 
 HICON moodicon(const context_t *con)

@@ -183,13 +183,10 @@ TEST_F(dialog, ok_saves_what_the_sliders_show_and_keeps_what_nobody_moved)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
+        a.reset();
         resetstate();
         setproxy(web->port());
-        writesettings(std::string(c.stored) + "type=kisses\r\nautorun=0\r\nautoupdate=0\r\n");
-        auto a = ready();
-        ASSERT_TRUE(a && a->window());
-        HWND d = opensettings(*a);
-        ASSERT_TRUE(d);
+        ASSERT_TRUE(open(std::string(c.stored) + "type=kisses\r\nautorun=0\r\nautoupdate=0\r\n"));
         EXPECT_EQ(position(d, idmin), c.startmin);
         EXPECT_EQ(position(d, idmax), c.startmax);
         for (const auto &m : c.moves)
@@ -207,15 +204,11 @@ TEST_F(dialog, ok_saves_what_the_sliders_show_and_keeps_what_nobody_moved)
 
 TEST_F(dialog, cancel_forgets_every_change)
 {
-    writesettings("mintime=600\r\nmaxtime=1800\r\ntype=kisses\r\nautorun=1\r\nautoupdate=1\r\n");
-    auto a = ready();
-    ASSERT_TRUE(a && a->window());
+    ASSERT_TRUE(open("mintime=600\r\nmaxtime=1800\r\ntype=kisses\r\nautorun=1\r\nautoupdate=1\r\n"));
     ASSERT_TRUE(winui::waitfor([] { return !runabsent(HKEY_LOCAL_MACHINE); }, 5000));
     const std::string before = readfile(settingspath());
     const FILETIME stamp = modified(settingspath());
 
-    HWND d = opensettings(*a);
-    ASSERT_TRUE(d);
     slide(d, idmax, 0);
     slide(d, idmin, 0);
     click(d, idkick);

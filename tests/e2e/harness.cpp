@@ -36,27 +36,6 @@ const UINT traynotify = 99;
 
 const char runkey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-struct hidden {
-    const char *cls;
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK visithidden(HWND w, LPARAM lp)
-{
-    auto *h = reinterpret_cast<hidden *>(lp);
-    char cls[128] = "";
-    GetClassNameA(w, cls, sizeof cls);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    if (lstrcmpA(cls, h->cls) == 0 && (!h->pid || pid == h->pid)) {
-        h->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-
 void removeicon(HWND owner)
 {
     NOTIFYICONDATAA pn = {};
@@ -69,9 +48,7 @@ void removeicon(HWND owner)
 
 HWND windowof(const char *cls, DWORD pid)
 {
-    hidden h{cls, pid, nullptr};
-    EnumWindows(visithidden, reinterpret_cast<LPARAM>(&h));
-    return h.found;
+    return winui::findwindow(cls, nullptr, pid, true);
 }
 
 std::string exepath()
@@ -316,7 +293,6 @@ webserver::webserver(std::function<response(const request &)> reply_) : reply(st
 
 void webserver::start()
 {
-    InitializeCriticalSection(&lock);
     WSADATA wsa;
     WSAStartup(MAKEWORD(2, 2), &wsa);
     SOCKET s = loopbacksocket(&portno);
@@ -330,16 +306,13 @@ webserver::~webserver()
     closesocket(static_cast<SOCKET>(listener));
     WaitForSingleObject(thread, 10000);
     CloseHandle(thread);
-    DeleteCriticalSection(&lock);
     WSACleanup();
 }
 
 std::vector<request> webserver::requests()
 {
-    EnterCriticalSection(&lock);
-    auto copy = seen;
-    LeaveCriticalSection(&lock);
-    return copy;
+    std::lock_guard<std::mutex> hold(lock);
+    return seen;
 }
 
 DWORD WINAPI webserver::run(void *p)
@@ -362,9 +335,10 @@ DWORD WINAPI webserver::run(void *p)
             ua += 14;
             rq.agent = head.substr(ua, head.find("\r\n", ua) - ua);
         }
-        EnterCriticalSection(&self->lock);
-        self->seen.push_back(rq);
-        LeaveCriticalSection(&self->lock);
+        {
+            std::lock_guard<std::mutex> hold(self->lock);
+            self->seen.push_back(rq);
+        }
         if (self->raw) {
             self->raw(c, rq);
             closesocket(c);
@@ -515,6 +489,14 @@ DWORD app::nextmessage(DWORD since, DWORD ms)
     HWND b = box("vexolind", ms);
     DWORD at = GetTickCount() - since;
     return b && dismiss(b) ? at : MAXDWORD;
+}
+
+bool ismessage(const char *const *table, const std::string &text)
+{
+    for (int i = 0; i < countkis(table); i++)
+        if (text == table[i])
+            return true;
+    return false;
 }
 
 std::unique_ptr<app> ready(const std::string &args)

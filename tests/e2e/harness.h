@@ -2,6 +2,7 @@
 #pragma once
 
 #include "../winui.h"
+#include "vexolind.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -29,6 +30,7 @@ using winui::lines;
 using winui::readfile;
 using winui::writefile;
 FILETIME modified(const std::string &path);
+inline bool same(FILETIME a, FILETIME b) { return CompareFileTime(&a, &b) == 0; }
 // The value "vexolind" under root's Run key; empty when absent (absent() tells which).
 std::string runvalue(HKEY root);
 bool runabsent(HKEY root);
@@ -88,7 +90,7 @@ private:
     void start();
     std::function<response(const request &)> reply;
     rawreply raw;
-    CRITICAL_SECTION lock;
+    std::mutex lock;
     std::vector<request> seen;
     uintptr_t listener;
     int portno = 0;
@@ -134,6 +136,9 @@ private:
     DWORD procid = 0;
     HWND main = nullptr;
 };
+
+// Whether text is one of the messages of a table of the program's ("kisses" or "kickers").
+bool ismessage(const char *const *table, const std::string &text);
 
 // Started and shown in the tray: its main window exists and its icon is there.
 std::unique_ptr<app> ready(const std::string &args = "");

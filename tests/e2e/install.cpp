@@ -82,8 +82,6 @@ std::string linktarget(const std::string &lnk)
 }
 
 
-bool same(FILETIME a, FILETIME b) { return CompareFileTime(&a, &b) == 0; }
-
 // The uninstaller's own window, "vexolind Uninstall", from whichever copy of it runs.
 HWND uninstallerwindow()
 {

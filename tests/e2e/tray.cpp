@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
 #include <stdio.h>
 
@@ -11,34 +10,8 @@ using namespace e2e;
 
 namespace {
 
-const char *const kissmessages[] = {
-    "You're an asset to this company", "Your hair's looking particularly good today",
-    "That outfit really suits you", "I bet loads of people fancy you, and you don't even know it",
-    "I wish I had a body like yours", "You work so hard,you're worth so much more",
-    "You're the cleverest person in the office", "You're fucking great you are", "Have you lost weight ?",
-    "People are really jealous of you", "You're so deep!\nMost people don't understand you",
-    "You really push my button", "You've got a lovely touch", "Go and have a coffee - you deserve a break",
-    "What's someone as good looking as you doing in a dump like this ?", "You're brilliant!",
-    "Have you been working out ?"};
-const char *const kickmessages[] = {
-    "What a wanker", "What were you thinking of when you decided to do your hair like that ?",
-    "Work harder you lazy git", "All your friends hate you", "You really should consider plastic surgery",
-    "Your mum", "Sort your hair out you lowlife", "The manager thinks you're a twat too", "Everyone hates you",
-    "All the people in the office think you're a twat", "You're such a fuck up - what are you ?",
-    "You're such a dick"};
-
-template <size_t n> bool among(const char *const (&table)[n], const std::string &text)
-{
-    return std::any_of(table, table + n, [&](const char *m) { return text == m; });
-}
-
 const std::vector<std::string> defaultlines = {"[settings]", "mintime=10",  "maxtime=3600",
                                                "type=kisses", "autorun=1", "autoupdate=1"};
-
-bool samefiletime(FILETIME a, FILETIME b)
-{
-    return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
-}
 
 class tray : public scenario {};
 
@@ -73,7 +46,7 @@ TEST_F(tray, a_second_start_ends_at_once_and_changes_nothing)
     ASSERT_TRUE(second->waitexit(10000, &code));
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(readfile(settingspath()), before);
-    EXPECT_TRUE(samefiletime(modified(settingspath()), stamp));
+    EXPECT_TRUE(same(modified(settingspath()), stamp));
     EXPECT_EQ(trayicons().size(), 1u);
     EXPECT_TRUE(first->running());
 }
@@ -89,7 +62,7 @@ TEST_F(tray, double_click_shows_one_message_at_a_time_and_keeps_the_interval)
     a->doubleclick();
     HWND box = a->box("vexolind");
     ASSERT_TRUE(box);
-    EXPECT_TRUE(among(kissmessages, winui::plain(winui::boxtext(box)))) << winui::boxtext(box);
+    EXPECT_TRUE(ismessage(kisses, winui::plain(winui::boxtext(box)))) << winui::boxtext(box);
     a->doubleclick();
     Sleep(1500);
     EXPECT_EQ(a->boxes("vexolind").size(), 1u) << "a double-click while a message is open shows nothing";
@@ -119,7 +92,7 @@ TEST_F(tray, kick_mode_shows_the_boot_and_only_insults)
         HWND box = a->box("vexolind");
         ASSERT_TRUE(box);
         std::string text = winui::plain(winui::boxtext(box));
-        EXPECT_TRUE(among(kickmessages, text)) << text;
+        EXPECT_TRUE(ismessage(kickers, text)) << text;
         dismiss(box);
     }
 }
@@ -172,7 +145,7 @@ TEST_F(tray, exit_removes_the_icon_and_ends_with_zero_leaving_the_settings_alone
     EXPECT_EQ(code, 0u);
     EXPECT_TRUE(winui::waitfor([] { return trayicons().empty(); }, 5000));
     EXPECT_EQ(readfile(settingspath()), before);
-    EXPECT_TRUE(samefiletime(modified(settingspath()), stamp));
+    EXPECT_TRUE(same(modified(settingspath()), stamp));
 }
 
 TEST_F(tray, the_menu_takes_the_foreground_and_escape_closes_it)
