@@ -148,9 +148,10 @@ int registerAutoRun(int reg, const char *appath)
 
     vx::regkey k;
     // Without elevation the machine key is closed to us; start for this user instead.
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, runkey, 0, NULL, 0, KEY_SET_VALUE, NULL, vx::out(k), NULL) != ERROR_SUCCESS
-        && RegCreateKeyExA(HKEY_CURRENT_USER, runkey, 0, NULL, 0, KEY_SET_VALUE, NULL, vx::out(k), NULL)
-               != ERROR_SUCCESS) {
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+        if (RegCreateKeyExA(root, runkey, 0, NULL, 0, KEY_SET_VALUE, NULL, vx::out(k), NULL) == ERROR_SUCCESS)
+            break;
+    if (!k) {
         free(data);
         return 1;
     }
