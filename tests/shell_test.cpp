@@ -1,5 +1,7 @@
 #include "shell.h"
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -77,3 +79,54 @@ TEST(sliders, seconds_and_positions_convert_in_unsigned_arithmetic)
 }
 
 } // namespace
+
+TEST(chords, read_as_menus_write_them_and_anything_else_is_no_shortcut)
+{
+    const UINT C = MOD_CONTROL, A = MOD_ALT, S = MOD_SHIFT;
+    struct {
+        const wchar_t *text;
+        UINT mods, vk;
+        const wchar_t *written;
+    } cases[] = {
+        {L"Ctrl+Shift+K", C | S, 'K', L"Ctrl+Shift+K"},
+        {L" shift + ctrl +k ", C | S, 'K', L"Ctrl+Shift+K"},
+        {L"ALT+7", A, '7', L"Alt+7"},
+        {L"Ctrl+Alt+Shift+F24", C | A | S, VK_F24, L"Ctrl+Alt+Shift+F24"},
+        {L"f1", 0, VK_F1, L"F1"},
+        {L"Alt+F12", A, VK_F12, L"Alt+F12"},
+        {L"K", 0, 0, L""},        // a bare letter would take it from every program
+        {L"Ctrl+", 0, 0, L""},
+        {L"Ctrl+Shift", 0, 0, L""},
+        {L"", 0, 0, L""},
+        {L"Ctrl+F25", 0, 0, L""},
+        {L"Ctrl+F0", 0, 0, L""},
+        {L"Ctrl+F01", 0, 0, L""},
+        {L"Ctrl+KK", 0, 0, L""},
+        {L"Win+K", 0, 0, L""},
+        {L"K+Ctrl", 0, 0, L""},
+        {L"Ctrl++K", 0, 0, L""},
+        {L"Ctrl+\u00e9", 0, 0, L""},
+    };
+    for (auto &c : cases) {
+        chord got = parsechord(c.text);
+        EXPECT_EQ(got.mods, c.mods) << c.text;
+        EXPECT_EQ(got.vk, c.vk) << c.text;
+        EXPECT_EQ(chordtext(got), c.written) << c.text;
+        EXPECT_EQ(fromhotkeyfield(tohotkeyfield(got)).vk, c.vk) << c.text;
+    }
+    EXPECT_EQ(fromhotkeyfield(MAKEWORD(VK_NUMPAD1, HOTKEYF_CONTROL)).vk, 0u) << "no text form: no shortcut";
+}
+
+TEST(notes, the_style_is_note_only_when_it_says_so_and_the_text_fits_the_record)
+{
+    EXPECT_EQ(parsestyle(L"note"), show_note);
+    EXPECT_EQ(parsestyle(L"NOTE"), show_note);
+    for (const wchar_t *other : {L"box", L"", L"notes", L" note"})
+        EXPECT_EQ(parsestyle(other), show_box) << other;
+
+    std::wstring fits(255, L'x'), pair = L"\U0001F48B";
+    EXPECT_EQ(notetext(fits), fits);
+    EXPECT_EQ(notetext(fits + L"y"), fits);
+    EXPECT_EQ(notetext(std::wstring(254, L'x') + pair), std::wstring(254, L'x')) << "half a pair";
+    EXPECT_EQ(notetext(std::wstring(253, L'x') + pair + L"z"), std::wstring(253, L'x') + pair);
+}

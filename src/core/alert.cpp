@@ -5,6 +5,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <string>
+
 const char *const kisses[] = {
     "You're an asset to this company",
     "Your hair's looking particularly good today",
@@ -64,8 +66,9 @@ int veXoLind(context_t *con)
     inside++;
     unsigned r = (unsigned)rand() & 0x7fff;
     int n = countkis(con->curki);
-    // No owner: the box stands on its own rather than hiding with the main window.
-    doAlert(NULL, con->curki[r % n]);
+    // The built-in tables are ASCII.
+    const char *text = con->curki[r % n];
+    showmessage(con, std::wstring(text, text + strlen(text)).c_str());
     inside--;
     return 1;
 }
