@@ -5,7 +5,6 @@ stood on end, lips in the pink one and the boot in the blue one, on a soft
 gradient. Pass --preview to also write a PNG to /tmp."""
 
 import hashlib
-import math
 import os
 import struct
 import sys
@@ -35,15 +34,10 @@ def render():
     shadow = draw.blur(draw.shift(draw.union(d1, d2), W, H, 3, 4), W, H, 3.0)
     cv.paint(shadow, draw.hexcol('#1E1430', 0.30))
 
-    def shaded(centre, light, deep):
-        cx, cy = centre
-        lx, ly = cx - 0.35 * R, cy - 0.4 * R
-        return lambda x, y: draw.mix(light, deep, draw.clamp01(math.hypot(x - lx, y - ly) / (1.45 * R)) ** 1.6)
-
-    cv.paint(d1, shaded(C1, splash.PINK, splash.PINK_DEEP))
-    cv.paint(d2, shaded(C2, splash.BLUE, splash.BLUE_DEEP))
+    cv.paint(d1, splash.shaded(C1, splash.PINK, splash.PINK_DEEP, R))
+    cv.paint(d2, splash.shaded(C2, splash.BLUE, splash.BLUE_DEEP, R))
     lens = (C1[0], (C1[1] + C2[1]) / 2)
-    cv.paint(draw.mul(d1, d2), shaded(lens, splash.LILAC, splash.LILAC_DEEP))
+    cv.paint(draw.mul(d1, d2), splash.shaded(lens, splash.LILAC, splash.LILAC_DEEP, R))
     for c in (C1, C2):
         rim = draw.ellipse(c[0], c[1], R - 0.8, R - 0.8, 200)
         cv.paint(draw.stroke(W, H, [rim + [rim[0]]], 1.0), draw.hexcol('#FFFFFF', 0.55))
