@@ -352,7 +352,7 @@ TEST_F(tray, as_notes_a_double_click_brings_a_balloon_with_a_message_and_no_box)
     auto a = ready();
     ASSERT_TRUE(a && a->window());
     a->doubleclick();
-    std::string text;
+    std::string text;   // the balloon is the tray's only tip showing text while no pointer rests on the icon
     winui::waitfor([&] {
         for (HWND tip : winui::findwindows("tooltips_class32", nullptr)) {
             wchar_t buf[300] = L"";
@@ -367,15 +367,17 @@ TEST_F(tray, as_notes_a_double_click_brings_a_balloon_with_a_message_and_no_box)
     EXPECT_TRUE(a->boxes("vexolind").empty());
 }
 
-// SendInput of a chord: the keys down in order, then up in reverse.
+// SendInput of a chord: every key down, then every key up.
 void press(std::initializer_list<WORD> keys)
 {
-    std::vector<INPUT> in(2 * keys.size());
-    for (size_t i = 0; i < keys.size(); i++) {
-        in[i].type = in[in.size() - 1 - i].type = INPUT_KEYBOARD;
-        in[i].ki.wVk = in[in.size() - 1 - i].ki.wVk = keys.begin()[i];
-        in[in.size() - 1 - i].ki.dwFlags = KEYEVENTF_KEYUP;
-    }
+    std::vector<INPUT> in;
+    for (DWORD up : {0ul, (DWORD)KEYEVENTF_KEYUP})
+        for (WORD key : keys) {
+            INPUT i = {INPUT_KEYBOARD, {}};
+            i.ki.wVk = key;
+            i.ki.dwFlags = up;
+            in.push_back(i);
+        }
     SendInput((UINT)in.size(), in.data(), sizeof(INPUT));
 }
 
