@@ -47,6 +47,12 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}"
 
 !define MUI_ABORTWARNING
 !define MUI_UNABORTWARNING
+; vexolind's own face: the kiss icon, and the side picture res/gen/makewizard.py draws. The
+; uninstaller's finish page is there to show it.
+!define MUI_ICON "${__FILEDIR__}\..\res\kisses.ico"
+!define MUI_UNICON "${__FILEDIR__}\..\res\kisses.ico"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${__FILEDIR__}\..\res\wizard.bmp"
+!define MUI_UNWELCOMEFINISHPAGE_BITMAP "${__FILEDIR__}\..\res\wizard.bmp"
 
 ; The MIT licence asks for nothing to be accepted: the page informs and moves on.
 !define MUI_LICENSEPAGE_TEXT_BOTTOM "${APP} is free software under the MIT licence above."
@@ -63,6 +69,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}"
 !define MUI_COMPONENTSPAGE_NODESC
 !insertmacro MUI_UNPAGE_COMPONENTS
 !insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_UNPAGE_FINISH
 
 !insertmacro MUI_LANGUAGE "English"
 
@@ -172,4 +179,15 @@ Section /o "un.Also remove my settings" unsettings
     SetShellVarContext current
     Delete "$APPDATA\${APP}\${APP}.INI"
     RMDir "$APPDATA\${APP}"
+SectionEnd
+
+; The name and icon Windows 10 and 11 give the toasts of vexolind's balloons (its AppUserModelID).
+!define AUMIDKEY "Software\Classes\AppUserModelId\Vexolind.vexolind"
+Section "-toast name"
+    WriteRegStr HKCU "${AUMIDKEY}" "DisplayName" "${APP}"
+    WriteRegStr HKCU "${AUMIDKEY}" "IconUri" "$INSTDIR\${APP}.exe"
+SectionEnd
+
+Section "-un.toast name"
+    DeleteRegKey HKCU "${AUMIDKEY}"
 SectionEnd

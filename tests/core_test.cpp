@@ -1,9 +1,12 @@
 #include "quietdecision.h"
-#include "vexolind.h"
+#include "shell.h"
 #include "winui.h"
+
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -337,6 +340,31 @@ TEST_F(core, quiet_ticks_do_not_count_and_the_held_message_comes_alone_afterward
     alerttick(calm, false);
     EXPECT_EQ(boxes.texts().size(), 1u) << "one message after a long quiet spell, no burst";
     EXPECT_EQ(ctx.tick, 1u);
+}
+
+
+TEST_F(core, a_note_goes_to_the_tray_icon_and_falls_back_to_a_box_when_the_tray_refuses_it)
+{
+    char dir[MAX_PATH];
+    GetTempPathA(sizeof dir, dir);
+    snprintf(ctx.inipath, sizeof ctx.inipath, "%svx_show.ini", dir);
+    ctx.hwnd = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    struct {
+        const char *style;   // null: none written
+        bool icon;
+        size_t boxes;
+    } cases[] = {{"note", true, 0}, {"Note", true, 0}, {"note", false, 1}, {"box", true, 1}, {nullptr, true, 1}};
+    for (auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.style ? c.style : "none") << ", icon " << c.icon);
+        WritePrivateProfileStringA("show", "style", c.style, ctx.inipath);
+        ASSERT_TRUE(!c.icon || tray(ctx.hwnd, NIM_ADD, NIF_ICON, LoadIcon(nullptr, IDI_APPLICATION), nullptr));
+        winui::boxwatcher boxes("vexolind");
+        EXPECT_EQ(showmessage(&ctx, L"You're brilliant!"), 1);
+        EXPECT_EQ(boxes.texts(), std::vector<std::string>(c.boxes, "You're brilliant!"));
+        tray(ctx.hwnd, NIM_DELETE, 0, nullptr, nullptr);
+    }
+    DestroyWindow(ctx.hwnd);
+    DeleteFileA(ctx.inipath);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "shell.h"
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -74,6 +76,41 @@ TEST(sliders, seconds_and_positions_convert_in_unsigned_arithmetic)
 
     // Large stored values wrap rather than trap: 2^32 / 100 seconds and more.
     EXPECT_EQ(secondstopos(50000000u), (uint32_t)(50000000ull * 100 % 4294967296ull / 3600));
+}
+
+
+TEST(chords, read_as_menus_write_them_and_anything_else_is_no_shortcut)
+{
+    const UINT C = MOD_CONTROL, A = MOD_ALT, S = MOD_SHIFT;
+    struct {
+        const wchar_t *text;
+        UINT mods, vk;
+        const wchar_t *written;
+    } cases[] = {
+        {L"Ctrl+Shift+K", C | S, 'K', L"Ctrl+Shift+K"}, {L" shift + ctrl +k ", C | S, 'K', L"Ctrl+Shift+K"},
+        {L"ALT+7", A, '7', L"Alt+7"}, {L"Ctrl+Alt+Shift+F24", C | A | S, VK_F24, L"Ctrl+Alt+Shift+F24"},
+        {L"f1", 0, VK_F1, L"F1"},
+    };
+    for (auto &c : cases) {
+        chord got = parsechord(c.text);
+        EXPECT_EQ(got.mods, c.mods) << c.text;
+        EXPECT_EQ(got.vk, c.vk) << c.text;
+        EXPECT_EQ(chordtext(got), c.written) << c.text;
+        EXPECT_EQ(fromhotkeyfield(tohotkeyfield(got)).mods, c.mods) << c.text;
+    }
+    // A bare letter would take it from every program; no key; garbage.
+    for (const wchar_t *none : {L"K", L"Ctrl+", L"Ctrl+Shift", L"", L"Ctrl+F25", L"Ctrl+F0", L"Ctrl+KK", L"Win+K",
+                                L"K+Ctrl", L"Ctrl++K", L"Ctrl+\u00e9"})
+        EXPECT_EQ(chordtext(parsechord(none)), L"") << none;
+    EXPECT_EQ(fromhotkeyfield(MAKEWORD(VK_NUMPAD1, HOTKEYF_CONTROL)).vk, 0u) << "a key the text cannot name";
+}
+
+TEST(notes, a_balloon_takes_255_characters_and_never_half_a_pair)
+{
+    std::wstring fits(255, L'x'), pair = L"\U0001F48B";
+    EXPECT_EQ(notetext(fits + L"y"), fits);
+    EXPECT_EQ(notetext(fits.substr(1) + pair), fits.substr(1));
+    EXPECT_EQ(notetext(fits.substr(2) + pair + L"z"), fits.substr(2) + pair);
 }
 
 } // namespace

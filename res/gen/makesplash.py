@@ -32,13 +32,13 @@ INK2 = draw.hexcol('#4A3C60')
 INK3 = draw.hexcol('#76698C')
 
 
-def shaded(centre, light, deep):
+def shaded(centre, light, deep, r=R):
     """Soft radial shading, lighter towards the upper left like a lit dome."""
     cx, cy = centre
-    lx, ly = cx - 0.35 * R, cy - 0.4 * R
+    lx, ly = cx - 0.35 * r, cy - 0.4 * r
 
     def fn(x, y):
-        d = math.hypot(x - lx, y - ly) / (1.45 * R)
+        d = math.hypot(x - lx, y - ly) / (1.45 * r)
         t = draw.clamp01(d) ** 1.6
         return draw.mix(light, deep, t)
     return fn

@@ -5,6 +5,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <string>
+
 // Both tables keep every text to the letter, spacing and spelling included, as the program has
 // always shown them; "EOL" ends each.
 const char *const kisses[] = {
@@ -66,8 +68,9 @@ int veXoLind(context_t *con)
     inside++;
     unsigned r = (unsigned)rand() & 0x7fff;
     int n = countkis(con->curki);
-    // No owner: the box stands on its own rather than hiding with the main window.
-    doAlert(NULL, con->curki[r % n]);
+    // The built-in tables are ASCII.
+    const char *text = con->curki[r % n];
+    showmessage(con, std::wstring(text, text + strlen(text)).c_str(), text);
     inside--;
     return 1;
 }

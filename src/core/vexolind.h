@@ -39,6 +39,9 @@ extern const char *const kickers[];
 
 int countkis(const char *const *ki);
 int doAlert(HWND hWnd, const char *text);
+// Shows one message the way the settings ask: a box, or a balloon that falls back to a box.
+// A built-in message, given as builtin too, has its box exactly as it always had.
+int showmessage(context_t *con, const wchar_t *text, const char *builtin = nullptr);
 int veXoLind(context_t *con);
 
 // rtime for the bounds and one draw r (0..32767); wraps like the unsigned maths it is.

@@ -51,6 +51,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
     if (!con->hwnd)
         return 0;
     seticon(con);
+    registerkeys(con);
 
     hds = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
     con->screenx = GetDeviceCaps(hds, HORZRES);

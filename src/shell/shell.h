@@ -1,8 +1,11 @@
 // Start-up, the hidden main window with its tray icon, the settings dialog and the splash window.
 #pragma once
 
+#include "chord.h"
 #include "cmdline.h"
 #include "vexolind.h"
+
+#include <string>
 
 #define IDM_NONE 0
 #define ID_SPLASH_TIMER 12
@@ -17,6 +20,7 @@ int seticon(context_t *con);
 BOOL tray(HWND hwnd, DWORD msg, UINT flags, HICON icon, const char *tip);
 // The named icon at the system's small-icon size, as the tray gets it.
 HICON trayicon(HINSTANCE hinst, const char *name);
+const char *moodiconname(const context_t *con);
 LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 int contextmenu(context_t *con, POINT pt);
 
@@ -25,6 +29,22 @@ struct quietinputs quietinputsnow(const context_t *con, uint64_t now);
 void watchsession(HWND hwnd);
 void unwatchsession(HWND hwnd);
 void startpause(context_t *con, uint64_t now);
+
+// Messages: a box, or with [show] style=note a balloon of the tray icon
+enum showstyle { show_box, show_note };
+showstyle parsestyle(const std::wstring &value);
+// What fits a balloon: 255 characters, a surrogate pair never cut in half.
+std::wstring notetext(const std::wstring &text);
+
+// The [keys] shortcuts, as hotkeys of the main window
+#define HOTKEY_NOW 1
+#define HOTKEY_PAUSE 2
+void registerkeys(const context_t *con);
+void unregisterkeys(HWND hwnd);
+// The settings dialog's OK, before it writes [keys]: ours are released, then the new chords
+// held. When another program holds one, the chords in the file come back, owner's box says
+// so, and the taken one's id is returned; 0 when all are held.
+int rekey(const context_t *con, HWND owner, chord now, chord pause);
 
 // Settings dialog
 uint32_t secondstopos(uint32_t seconds);

@@ -1,6 +1,7 @@
 #include "handles.h"
 #include "shell.h"
 
+#include <shobjidl.h>
 #include <stdlib.h>
 #include <string.h>
 #include <time.h>
@@ -37,6 +38,9 @@ int InitApplication(HINSTANCE hInstance)
             SetForegroundWindow(running);
         return 0;
     }
+
+    // Windows labels the toasts of our balloons with the name the installer registers for this id.
+    SetCurrentProcessExplicitAppUserModelID(L"Vexolind.vexolind");
 
     WNDCLASSA wc = {};
     wc.style = CS_NOCLOSE;

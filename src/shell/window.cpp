@@ -9,7 +9,7 @@ namespace {
 
 HICON moodicon(const context_t *con)
 {
-    return trayicon(con->hinst, con->curki == kisses ? "KISSES" : "Kicker");
+    return trayicon(con->hinst, moodiconname(con));
 }
 
 // The tip that wins: a pause's end, then why messages wait, then the mood.
@@ -45,6 +45,7 @@ UINT taskbarcreated()
 
 void ondestroy(HWND hWnd)
 {
+    unregisterkeys(hWnd);
     unwatchsession(hWnd);
     tray(hWnd, NIM_DELETE, 0, nullptr, nullptr);
     PostQuitMessage(0);
@@ -90,6 +91,14 @@ void ontraynotify(HWND hWnd, LPARAM lParam)
         ontraymenu(hWnd);
 }
 
+void onhotkey(WPARAM id)
+{
+    if (id == HOTKEY_NOW)
+        veXoLind(con);
+    else if (id == HOTKEY_PAUSE)
+        onpause(con);
+}
+
 void onalerttimer(HWND hWnd)
 {
     watchsession(hWnd);
@@ -103,6 +112,11 @@ void onsessionchange(WPARAM change)
 }
 
 } // namespace
+
+const char *moodiconname(const context_t *con)
+{
+    return con->curki == kisses ? "KISSES" : "Kicker";
+}
 
 HICON trayicon(HINSTANCE hinst, const char *name)
 {
@@ -178,6 +192,9 @@ LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_TIMER:
         onalerttimer(hWnd);
+        return 0;
+    case WM_HOTKEY:
+        onhotkey(wParam);
         return 0;
     case WM_WTSSESSION_CHANGE:
         onsessionchange(wParam);

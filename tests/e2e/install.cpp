@@ -27,6 +27,7 @@ std::string defaultdir() { return folder(CSIDL_LOCAL_APPDATA) + "\\Programs\\vex
 std::string shortcut() { return folder(CSIDL_PROGRAMS) + "\\vexolind.lnk"; }
 const char *const installed[] = {"vexolind.exe", "README.txt", "LICENSE.txt", "uninstall.exe"};
 const char uninstkey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\vexolind";
+const char aumidkey[] = "Software\\Classes\\AppUserModelId\\Vexolind.vexolind";   // the toasts' name and icon
 
 using winui::run;
 
@@ -44,10 +45,10 @@ bool recorded()
     return true;
 }
 
-std::string recordstring(const char *name)
+std::string recordstring(const char *name, const char *key = uninstkey)
 {
     bool present = false;
-    std::string v = winui::regstring(HKEY_CURRENT_USER, uninstkey, name, &present);
+    std::string v = winui::regstring(HKEY_CURRENT_USER, key, name, &present);
     return present ? v : "<missing>";
 }
 
@@ -176,6 +177,8 @@ TEST_F(install, silent_install_puts_files_shortcut_and_record_in_place_and_the_p
     };
     for (auto &s : strings)
         EXPECT_EQ(recordstring(s.name), s.value) << s.name;
+    EXPECT_EQ(recordstring("DisplayName", aumidkey), "vexolind");
+    EXPECT_EQ(recordstring("IconUri", aumidkey), dir + "\\vexolind.exe");
     DWORD kb = recorddword("EstimatedSize");
     EXPECT_TRUE(kb >= 700 && kb <= 2048) << "EstimatedSize " << kb << " KB";
     EXPECT_EQ(recorddword("NoModify"), 1u);
@@ -299,6 +302,7 @@ TEST_F(install, silent_uninstall_ends_the_program_and_leaves_only_the_settings)
         }
         EXPECT_FALSE(exists(shortcut()));
         EXPECT_FALSE(recorded());
+        EXPECT_EQ(recordstring("DisplayName", aumidkey), "<missing>");
         EXPECT_TRUE(runabsent(HKEY_CURRENT_USER));
         EXPECT_TRUE(runabsent(HKEY_LOCAL_MACHINE));
         EXPECT_EQ(readfile(settingspath()), settings) << "a silent uninstall keeps the settings";
