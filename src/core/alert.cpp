@@ -1,5 +1,6 @@
 #include "vexolind.h"
 
+#include "msgfiles.h"
 #include "quietdecision.h"
 
 #include <stdlib.h>
@@ -56,16 +57,50 @@ int doAlert(HWND hWnd, const char *text)
     return 1;
 }
 
+void showmessage(HWND owner, const message &m)
+{
+    if (m.builtin)
+        doAlert(owner, m.builtin);
+    else
+        MessageBoxW(owner, m.user.c_str(), L"vexolind", MB_ICONWARNING);
+}
+
+namespace {
+struct moodfile {
+    msgfilestate state;
+    deck cards;
+};
+} // namespace
+
+message nextmessage(context_t *con)
+{
+    static moodfile moods[2];
+    moodfile &mood = moods[con->curki == kisses ? 0 : 1];
+    if (refreshmsgfile(msgfilepath(con), mood.state))
+        mood.cards = deck{};
+    const msgfile &file = mood.state.file;
+    if (file.messages.empty()) {
+        unsigned r = (unsigned)rand() & 0x7fff;
+        int n = countkis(con->curki);
+        return {con->curki[r % n], L""};
+    }
+    // The built-in messages that take part come first, then the user's in file order.
+    int n = file.only ? 0 : countkis(con->curki);
+    int card = deal(mood.cards, n + (int)file.messages.size());
+    if (card < n)
+        return {con->curki[card], L""};
+    const std::u16string &mine = file.messages[card - n];
+    return {nullptr, std::wstring(mine.begin(), mine.end())};
+}
+
 int veXoLind(context_t *con)
 {
     static int inside;
     if (inside)
         return -1;
     inside++;
-    unsigned r = (unsigned)rand() & 0x7fff;
-    int n = countkis(con->curki);
     // No owner: the box stands on its own rather than hiding with the main window.
-    doAlert(NULL, con->curki[r % n]);
+    showmessage(NULL, nextmessage(con));
     inside--;
     return 1;
 }
