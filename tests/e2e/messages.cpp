@@ -1,0 +1,129 @@
+// The user's own message files as a user meets them: written, edited and removed while vexolind
+// runs, and opened from the tray menu.
+#include "harness.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+using namespace e2e;
+
+namespace {
+
+// A box's text exactly as shown, in Unicode, without the carriage returns a box adds.
+std::wstring boxtextw(HWND box)
+{
+    wchar_t buf[2048] = L"";
+    GetDlgItemTextW(box, 0xFFFF, buf, sizeof buf / sizeof *buf);
+    std::wstring text = buf;
+    text.erase(std::remove(text.begin(), text.end(), L'\r'), text.end());
+    return text;
+}
+
+// Double-clicks the icon and answers the box it brings.
+std::wstring nextmessage(app &a)
+{
+    a.doubleclick();
+    HWND box = a.box("vexolind");
+    if (!box)
+        return L"(no box)";
+    std::wstring text = boxtextw(box);
+    winui::answer(box, IDOK);
+    winui::waitfor([&] { return !IsWindow(box); }, 5000);
+    return text;
+}
+
+void setclass(const char *key, const std::string &value)
+{
+    HKEY k = nullptr;
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr) == ERROR_SUCCESS) {
+        RegSetValueExA(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE *>(value.c_str()), (DWORD)value.size() + 1);
+        RegCloseKey(k);
+    }
+}
+
+// Opens .txt files with a recorder of the paths it is given. Wine's own prefix has no .txt
+// association (the shell then answers "no association"), so removing ours restores it.
+struct txtrecorder {
+    std::string file = unixtowin(env("VEXOLIND_WINE_DIR") + "/opened.txt");
+    txtrecorder()
+    {
+        DeleteFileA(file.c_str());
+        setclass(".txt", "vexolindrecorder");
+        setclass("vexolindrecorder\\shell\\open\\command", "cmd.exe /c echo %1>>\"" + file + "\"");
+    }
+    ~txtrecorder()
+    {
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, ".txt");
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, "vexolindrecorder");
+    }
+    std::vector<std::string> opened() { return lines(readfile(file)); }
+};
+
+class messages : public scenario {
+protected:
+    std::string kisses = defaultfolder() + "\\kisses.txt";
+};
+
+TEST_F(messages, only_the_files_messages_each_once_then_an_edit_then_built_in_after_removal)
+{
+    writesettings("mintime=3600\r\nmaxtime=3600\r\nautoupdate=0\r\n");
+    writefile(kisses, u8"\xEF\xBB\xBF# mine\r\n!only\r\nGood morning\r\nΚαλημέρα, 世界\r\n  Two\\nlines\r\n");
+    auto a = ready();
+    ASSERT_TRUE(a && a->window());
+    const std::set<std::wstring> mine = {L"Good morning", L"Καλημέρα, 世界", L"Two\nlines"};
+    std::set<std::wstring> seen;
+    for (int i = 0; i < 3; i++)
+        seen.insert(nextmessage(*a));
+    EXPECT_EQ(seen, mine) << "each of the file's messages once, and no built-in one";
+    EXPECT_EQ(mine.count(nextmessage(*a)), 1u);
+
+    writefile(kisses, "!only\nEdited");
+    EXPECT_EQ(nextmessage(*a), L"Edited");
+    DeleteFileA(kisses.c_str());
+    std::wstring builtin = nextmessage(*a);
+    EXPECT_TRUE(builtin != L"Edited" && builtin != L"(no box)" && !mine.count(builtin)) << "a built-in message";
+}
+
+TEST_F(messages, my_messages_writes_the_template_only_when_missing_and_opens_the_file)
+{
+    writesettings("autoupdate=0\r\n");
+    auto a = ready();
+    ASSERT_TRUE(a && a->window());
+    {
+        txtrecorder txt;
+        a->rightclick();
+        a->pick('m');
+        ASSERT_TRUE(winui::waitfor([&] { return txt.opened().size() == 1; }, 15000));
+        EXPECT_EQ(txt.opened()[0], kisses);
+        std::string text = readfile(kisses);
+        ASSERT_EQ(text.compare(0, 3, "\xEF\xBB\xBF"), 0) << "UTF-8 with its mark";
+        auto all = lines(text.substr(3));
+        EXPECT_TRUE(std::all_of(all.begin(), all.end(), [](const std::string &l) { return l[0] == '#'; }));
+        EXPECT_NE(std::find(all.begin(), all.end(), "# !only"), all.end());
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), (long)all.size());
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), (long)all.size()) << "CR LF line ends";
+
+        writefile(kisses, "mine");
+        a->rightclick();
+        a->pick('m');
+        ASSERT_TRUE(winui::waitfor([&] { return txt.opened().size() == 2; }, 15000));
+        EXPECT_EQ(readfile(kisses), "mine") << "a file that exists is never written";
+    }
+    // Without a .txt handler, Notepad.
+    a->rightclick();
+    a->pick('m');
+    HWND notepad = nullptr;
+    ASSERT_TRUE(winui::waitfor([&] { return (notepad = winui::findwindow("Notepad", nullptr)) != nullptr; }, 20000));
+    EXPECT_TRUE(winui::waitfor([&] { return winui::caption(notepad) == "kisses.txt - Notepad"; }, 10000))
+        << winui::caption(notepad);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(notepad, &pid);
+    HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+    TerminateProcess(p, 0);
+    WaitForSingleObject(p, 5000);
+    CloseHandle(p);
+}
+
+} // namespace
