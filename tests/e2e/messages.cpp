@@ -11,47 +11,30 @@ using namespace e2e;
 
 namespace {
 
-// A box's text exactly as shown, in Unicode, without the carriage returns a box adds.
-std::wstring boxtextw(HWND box)
-{
-    wchar_t buf[2048] = L"";
-    GetDlgItemTextW(box, 0xFFFF, buf, sizeof buf / sizeof *buf);
-    std::wstring text = buf;
-    text.erase(std::remove(text.begin(), text.end(), L'\r'), text.end());
-    return text;
-}
-
-// Double-clicks the icon and answers the box it brings.
+// Double-clicks the icon; the text of the box it brings, in Unicode, then answers it.
 std::wstring nextmessage(app &a)
 {
     a.doubleclick();
     HWND box = a.box("vexolind");
-    if (!box)
-        return L"(no box)";
-    std::wstring text = boxtextw(box);
+    wchar_t text[2048] = L"(no box)";
+    GetDlgItemTextW(box, 0xFFFF, text, sizeof text / sizeof *text);
     winui::answer(box, IDOK);
     winui::waitfor([&] { return !IsWindow(box); }, 5000);
-    return text;
+    std::wstring shown = text;
+    shown.erase(std::remove(shown.begin(), shown.end(), L'\r'), shown.end());
+    return shown;
 }
 
-void setclass(const char *key, const std::string &value)
-{
-    HKEY k = nullptr;
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr) == ERROR_SUCCESS) {
-        RegSetValueExA(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE *>(value.c_str()), (DWORD)value.size() + 1);
-        RegCloseKey(k);
-    }
-}
-
-// Opens .txt files with a recorder of the paths it is given. Wine's own prefix has no .txt
-// association (the shell then answers "no association"), so removing ours restores it.
+// Opens .txt files with a recorder of the paths it is given. Wine's prefix has no .txt
+// association of its own, so taking ours away restores it.
 struct txtrecorder {
     std::string file = unixtowin(env("VEXOLIND_WINE_DIR") + "/opened.txt");
     txtrecorder()
     {
         DeleteFileA(file.c_str());
-        setclass(".txt", "vexolindrecorder");
-        setclass("vexolindrecorder\\shell\\open\\command", "cmd.exe /c echo %1>>\"" + file + "\"");
+        std::string command = "cmd.exe /c echo %1>>\"" + file + "\"";
+        RegSetValueA(HKEY_CLASSES_ROOT, ".txt", REG_SZ, "vexolindrecorder", 0);
+        RegSetValueA(HKEY_CLASSES_ROOT, "vexolindrecorder\\shell\\open\\command", REG_SZ, command.c_str(), 0);
     }
     ~txtrecorder()
     {
@@ -64,6 +47,7 @@ struct txtrecorder {
 class messages : public scenario {
 protected:
     std::string kisses = defaultfolder() + "\\kisses.txt";
+    void menuitem(app &a) { a.rightclick(), a.pick('m'); }
 };
 
 TEST_F(messages, only_the_files_messages_each_once_then_an_edit_then_built_in_after_removal)
@@ -93,8 +77,7 @@ TEST_F(messages, my_messages_writes_the_template_only_when_missing_and_opens_the
     ASSERT_TRUE(a && a->window());
     {
         txtrecorder txt;
-        a->rightclick();
-        a->pick('m');
+        menuitem(*a);
         ASSERT_TRUE(winui::waitfor([&] { return txt.opened().size() == 1; }, 15000));
         EXPECT_EQ(txt.opened()[0], kisses);
         std::string text = readfile(kisses);
@@ -102,22 +85,18 @@ TEST_F(messages, my_messages_writes_the_template_only_when_missing_and_opens_the
         auto all = lines(text.substr(3));
         EXPECT_TRUE(std::all_of(all.begin(), all.end(), [](const std::string &l) { return l[0] == '#'; }));
         EXPECT_NE(std::find(all.begin(), all.end(), "# !only"), all.end());
-        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), (long)all.size());
-        EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), (long)all.size()) << "CR LF line ends";
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), (ptrdiff_t)all.size()) << "CR LF line ends";
 
         writefile(kisses, "mine");
-        a->rightclick();
-        a->pick('m');
+        menuitem(*a);
         ASSERT_TRUE(winui::waitfor([&] { return txt.opened().size() == 2; }, 15000));
         EXPECT_EQ(readfile(kisses), "mine") << "a file that exists is never written";
     }
     // Without a .txt handler, Notepad.
-    a->rightclick();
-    a->pick('m');
+    menuitem(*a);
     HWND notepad = nullptr;
     ASSERT_TRUE(winui::waitfor([&] { return (notepad = winui::findwindow("Notepad", nullptr)) != nullptr; }, 20000));
-    EXPECT_TRUE(winui::waitfor([&] { return winui::caption(notepad) == "kisses.txt - Notepad"; }, 10000))
-        << winui::caption(notepad);
+    EXPECT_TRUE(winui::waitfor([&] { return winui::caption(notepad) == "kisses.txt - Notepad"; }, 10000));
     DWORD pid = 0;
     GetWindowThreadProcessId(notepad, &pid);
     HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
