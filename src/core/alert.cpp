@@ -57,7 +57,7 @@ int doAlert(HWND hWnd, const char *text)
     return 1;
 }
 
-void showmessage(HWND owner, const message &m)
+void showmessage(HWND owner, const alerttext &m)
 {
     if (m.builtin)
         doAlert(owner, m.builtin);
@@ -72,7 +72,7 @@ struct moodfile {
 };
 } // namespace
 
-message nextmessage(context_t *con)
+alerttext nextmessage(context_t *con)
 {
     static moodfile moods[2];
     moodfile &mood = moods[con->curki == kisses ? 0 : 1];

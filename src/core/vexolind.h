@@ -44,14 +44,14 @@ int doAlert(HWND hWnd, const char *text);
 int veXoLind(context_t *con);
 
 // A message about to be shown: a built-in text, or else one of the user's own.
-struct message {
+struct alerttext {
     const char *builtin;
     std::wstring user;
 };
 // The mood's next message; its file is read again first when it changed.
-message nextmessage(context_t *con);
+alerttext nextmessage(context_t *con);
 // A built-in message goes to doAlert; the user's own in Unicode, in the same box.
-void showmessage(HWND owner, const message &m);
+void showmessage(HWND owner, const alerttext &m);
 
 // rtime for the bounds and one draw r (0..32767); wraps like the unsigned maths it is.
 uint32_t intervalfor(uint32_t mintime, uint32_t maxtime, uint32_t r);
