@@ -70,7 +70,7 @@ run() {
 
 fuzz() {
     local target
-    for target in reply cmdline; do
+    for target in reply cmdline msgfile; do
         fuzz/fuzz.sh run "$target" "${FUZZ_SECONDS:-60}" "$PWD/build/fuzz"
     done
 }

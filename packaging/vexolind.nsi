@@ -178,6 +178,8 @@ SectionEnd
 Section /o "un.Also remove my settings" unsettings
     SetShellVarContext current
     Delete "$APPDATA\${APP}\${APP}.INI"
+    Delete "$APPDATA\${APP}\kisses.txt"
+    Delete "$APPDATA\${APP}\kickers.txt"
     RMDir "$APPDATA\${APP}"
 SectionEnd
 

@@ -5,6 +5,7 @@
 #define IDM_ABOUT 68
 #define IDM_SETTINGS 69
 #define IDM_PAUSE 70
+#define IDM_MESSAGES 71
 
 // Settings dialog controls
 #define IDC_SUGGEST 411

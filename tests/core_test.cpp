@@ -1,3 +1,4 @@
+#include "msgfiles.h"
 #include "quietdecision.h"
 #include "shell.h"
 #include "winui.h"
@@ -9,6 +10,8 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+
+#include <set>
 
 namespace {
 
@@ -252,6 +255,73 @@ TEST_F(core, a_call_while_the_box_is_open_returns_minus_one_and_draws_nothing)
     winui::boxwatcher boxes("vexolind");
     EXPECT_EQ(veXoLind(&ctx), 1);
     EXPECT_EQ(boxes.texts().size(), 1u);
+}
+
+std::string utf16(const std::u16string &text, bool bigendian)
+{
+    std::string bytes = bigendian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t u : text)
+        bytes += bigendian ? std::string{char(u >> 8), char(u)} : std::string{char(u), char(u >> 8)};
+    return bytes;
+}
+
+TEST(msgfile, reads_every_encoding_mark_and_limit)
+{
+    const std::string x999(999, 'x'), big(MSGFILE_MAXBYTES, 'y');
+    std::string many;
+    for (int i = 0; i <= 10000; i++)
+        many += "m\n";
+    const std::u16string emoji = u"\U0001F600";
+    struct {
+        const char *name;
+        std::string bytes;
+        std::vector<std::u16string> want;
+        bool only;
+    } cases[] = {
+        {"utf-8, LF", "one\ntwo", {u"one", u"two"}, false},
+        {"utf-8 mark, CR LF and CR", "\xEF\xBB\xBFone\r\ntwo\rthree\r\n", {u"one", u"two", u"three"}, false},
+        {"utf-16 LE", utf16(u"Γειά σου\r\n你好", false), {u"Γειά σου", u"你好"}, false},
+        {"utf-16 BE", utf16(u"one\n" + emoji, true), {u"one", emoji}, false},
+        {"an odd last byte and a lone surrogate", utf16(u"a\xD800z", false) + "!", {u"a\xFFFDz"}, false},
+        {"comments, blanks, trimming", " \t# note\n\n   \n\t spaced\tout \t\n#x", {u"spaced out"}, false},
+        {"\\n makes a line feed", "So deep!\\nTwo lines\n\\n\n \\n \\n", {u"So deep!\nTwo lines"}, false},
+        {"!only in any case", "!OnLy\nmine\n# !only", {u"mine"}, true},
+        {"!only inside a message", "!only now", {u"!only now"}, false},
+        {"!only and no message", "!only\n# note", {}, true},
+        {"not utf-8: the ANSI code page", "Caf\xE9\n\xCE\x93\n\xC0\x80", {u"Café", u"Γ", u"À€"}, false},
+        {"controls never show", std::string("a\0b\x07" "c\x7F\xC2\x85" "d\xEF\xBB\xBF", 12), {u"abcd"}, false},
+        {"cut at 1000 code points, not inside a pair", x999 + "\xF0\x9F\x98\x80\xF0\x9F\x98\x80",
+         {std::u16string(999, 'x') + emoji}, false},
+        {"the first 10,000 messages; a later !only counts", many + "!only", std::vector<std::u16string>(10000, u"m"), true},
+        {"1 MiB: the cut line is dropped", "a\n" + big, {u"a"}, false},
+        {"1 MiB: a line ended at the limit stays", "a\n" + big.substr(3) + "\nb", {u"a", std::u16string(1000, 'y')}, false},
+    };
+    for (auto &c : cases) {
+        msgfile f = parsemsgfile(reinterpret_cast<const unsigned char *>(c.bytes.data()), c.bytes.size(), ansiline);
+        EXPECT_TRUE(f.messages == c.want) << c.name << ": " << f.messages.size() << " messages";
+        EXPECT_EQ(f.only, c.only) << c.name;
+    }
+}
+
+TEST(msgfile, the_deck_deals_all_before_any_twice_and_never_the_last_first)
+{
+    for (int n : {1, 2, 3, 29}) {
+        srand(n);
+        deck d;
+        std::set<int> firsts;
+        for (int round = 0, last = -1; round < 40; round++) {
+            std::set<int> dealt;
+            for (int i = 0; i < n; i++) {
+                int card = deal(d, n);
+                EXPECT_TRUE(card >= 0 && card < n && (i || n == 1 || card != last)) << n << " cards, round " << round;
+                if (!i)
+                    firsts.insert(card);
+                dealt.insert(last = card);
+            }
+            EXPECT_EQ(dealt.size(), (size_t)n) << n << " cards, round " << round;
+        }
+        EXPECT_EQ(firsts.size() > 1, n > 2) << "shuffled";
+    }
 }
 
 TEST(quiet, each_cause_holds_messages_and_look_alikes_do_not)

@@ -1,5 +1,6 @@
 #include "vexolind.h"
 
+#include "msgfiles.h"
 #include "quietdecision.h"
 
 #include <stdlib.h>
@@ -60,17 +61,44 @@ int doAlert(HWND hWnd, const char *text)
     return 1;
 }
 
+namespace {
+struct moodfile {
+    msgfilestate state;
+    deck cards;
+};
+} // namespace
+
+alerttext nextmessage(context_t *con)
+{
+    static moodfile moods[2];
+    moodfile &mood = moods[con->curki == kisses ? 0 : 1];
+    if (refreshmsgfile(msgfilepath(con), mood.state))
+        mood.cards = deck{};
+    const msgfile &file = mood.state.file;
+    if (file.messages.empty()) {
+        unsigned r = (unsigned)rand() & 0x7fff;
+        int n = countkis(con->curki);
+        return {con->curki[r % n], L""};
+    }
+    // The built-in messages that take part come first, then the user's in file order.
+    int n = file.only ? 0 : countkis(con->curki);
+    int card = deal(mood.cards, n + (int)file.messages.size());
+    if (card < n)
+        return {con->curki[card], L""};
+    const std::u16string &mine = file.messages[card - n];
+    return {nullptr, std::wstring(mine.begin(), mine.end())};
+}
+
 int veXoLind(context_t *con)
 {
     static int inside;
     if (inside)
         return -1;
     inside++;
-    unsigned r = (unsigned)rand() & 0x7fff;
-    int n = countkis(con->curki);
+    alerttext m = nextmessage(con);
     // The built-in tables are ASCII.
-    const char *text = con->curki[r % n];
-    showmessage(con, std::wstring(text, text + strlen(text)).c_str(), text);
+    std::wstring text = m.builtin ? std::wstring(m.builtin, m.builtin + strlen(m.builtin)) : m.user;
+    showmessage(con, text.c_str(), m.builtin);
     inside--;
     return 1;
 }

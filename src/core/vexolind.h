@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <stdint.h>
 
+#include <string>
+
 typedef struct context_s {
     HWND hwnd;          // hidden main window
     HWND hwnd_splash;   // splash window
@@ -43,6 +45,14 @@ int doAlert(HWND hWnd, const char *text);
 // A built-in message, given as builtin too, has its box exactly as it always had.
 int showmessage(context_t *con, const wchar_t *text, const char *builtin = nullptr);
 int veXoLind(context_t *con);
+
+// A message about to be shown: a built-in text, or else one of the user's own.
+struct alerttext {
+    const char *builtin;
+    std::wstring user;
+};
+// The mood's next message; its file is read again first when it changed.
+alerttext nextmessage(context_t *con);
 
 // rtime for the bounds and one draw r (0..32767); wraps like the unsigned maths it is.
 uint32_t intervalfor(uint32_t mintime, uint32_t maxtime, uint32_t r);

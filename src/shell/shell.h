@@ -52,6 +52,10 @@ uint32_t postoseconds(uint32_t pos);
 int doSet(context_t *con);
 INT_PTR CALLBACK setprc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
 
+// The current mood's message file, opened in the user's text editor; a commented template first
+// when there is none.
+int doMessages(context_t *con);
+
 // Splash window
 extern const unsigned char *splashbuf;
 #define SPLASH_WIDTH 335

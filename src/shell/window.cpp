@@ -72,6 +72,9 @@ void ontraymenu(HWND hWnd)
     case IDM_SETTINGS:
         doSet(con);
         break;
+    case IDM_MESSAGES:
+        doMessages(con);
+        break;
     case IDM_PAUSE:
         onpause(con);
         break;

@@ -141,6 +141,8 @@ void resetstate()
             CloseHandle(p);
     }
     DeleteFileA(settingspath().c_str());
+    DeleteFileA((defaultfolder() + "\\kisses.txt").c_str());
+    DeleteFileA((defaultfolder() + "\\kickers.txt").c_str());
     RemoveDirectoryA(defaultfolder().c_str());
     SetFileAttributesA(legacypath().c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(legacypath().c_str());
