@@ -2,6 +2,8 @@
 
 std::wstring inifile(const context_t *con)
 {
+    if (con->inipathw[0])
+        return con->inipathw;
     wchar_t path[MAX_PATH];
     if (!MultiByteToWideChar(CP_ACP, 0, con->inipath, -1, path, MAX_PATH))
         return L"";
