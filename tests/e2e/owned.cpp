@@ -2,8 +2,6 @@
 // say so when they cannot keep the user's settings.
 #include "harness.h"
 
-#include <shlobj.h>
-
 #include <gtest/gtest.h>
 
 using namespace e2e;
@@ -19,13 +17,7 @@ int exitcode(const std::string &exe, const std::string &args)
 }
 
 std::string setup() { return unixtowin(env("VEXOLIND_SETUP")); }
-
-std::string programs()
-{
-    char dir[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, dir);
-    return std::string(dir) + "\\Programs\\vexolind";
-}
+std::string quoted(const std::string &s) { return "\"" + s + "\""; }
 
 // The uninstall record's InstallLocation; empty when nothing is installed.
 std::string location()
@@ -44,15 +36,8 @@ bool uninstall(const std::string &dir)
            winui::waitfor([&] { return !exists(dir + "\\uninstall.exe") && location().empty(); }, 30000, 250);
 }
 
-std::string quoted(const std::string &s) { return "\"" + s + "\""; }
-
 class owned : public scenario {
 protected:
-    void SetUp() override
-    {
-        scenario::SetUp();
-        ASSERT_TRUE(exists(setup())) << "build the dist target first";
-    }
     void TearDown() override
     {
         DeleteFileA(defaultfolder().c_str());
@@ -62,23 +47,29 @@ protected:
     }
 };
 
-TEST_F(owned, a_copied_uninstaller_refuses_and_deletes_nothing)
+// The installed copy's uninstaller, a copy of it elsewhere and its setup run again beside a
+// portable copy and a folder of the user's own.
+TEST_F(owned, only_the_installed_copy_is_touched_by_its_setup_and_uninstaller)
 {
-    ASSERT_EQ(exitcode(setup(), "/S"), 0);
-    auto a = app::start("", programs() + "\\vexolind.exe");
+    ASSERT_EQ(exitcode(setup(), "/S"), 0) << "needs the dist target";
+    const std::string dir = location(), portable = tempdir("portable") + "\\vexolind.exe", downloads = tempdir("Downloads");
+    ASSERT_TRUE(CopyFileA(exepath().c_str(), portable.c_str(), FALSE));
+    auto a = app::start("", portable);
     ASSERT_TRUE(a && a->window());
-    const std::string downloads = tempdir("Downloads");
+    ASSERT_TRUE(winui::waitfor([&] { return runvalue(HKEY_LOCAL_MACHINE) == quoted(portable); }, 5000));
     for (const char *f : {"README.txt", "LICENSE.txt", "vexolind.exe"})
         writefile(downloads + "\\" + f, f);
-    CopyFileA((programs() + "\\uninstall.exe").c_str(), (downloads + "\\uninstall.exe").c_str(), FALSE);
+    CopyFileA((dir + "\\uninstall.exe").c_str(), (downloads + "\\uninstall.exe").c_str(), FALSE);
 
     // In place (_?=), so that its own exit code comes back.
     EXPECT_EQ(exitcode(downloads + "\\uninstall.exe", "/S _?=" + downloads), 2);
     for (const char *f : {"README.txt", "LICENSE.txt", "vexolind.exe"})
         EXPECT_EQ(readfile(downloads + "\\" + f), f);
-    EXPECT_EQ(location(), programs());
-    EXPECT_EQ(runvalue(HKEY_LOCAL_MACHINE), quoted(programs() + "\\vexolind.exe"));
+    EXPECT_EQ(location(), dir);
+    ASSERT_EQ(exitcode(setup(), "/S"), 0);
+    ASSERT_TRUE(uninstall(dir));
     EXPECT_TRUE(a->running());
+    EXPECT_EQ(runvalue(HKEY_LOCAL_MACHINE), quoted(portable));
 }
 
 TEST_F(owned, a_shared_folder_keeps_another_tools_files_through_install_and_uninstall)
@@ -93,7 +84,6 @@ TEST_F(owned, a_shared_folder_keeps_another_tools_files_through_install_and_unin
     };
     ASSERT_EQ(exitcode(setup(), "/S /D=" + tools), 0);
     EXPECT_EQ(location(), tools + "\\vexolind");
-    EXPECT_TRUE(exists(tools + "\\vexolind\\vexolind.exe"));
     intact();
     ASSERT_TRUE(uninstall(tools + "\\vexolind"));
     EXPECT_FALSE(exists(tools + "\\vexolind"));
@@ -103,47 +93,28 @@ TEST_F(owned, a_shared_folder_keeps_another_tools_files_through_install_and_unin
 TEST_F(owned, an_install_moved_with_d_leaves_one_copy_and_a_run_value_naming_it)
 {
     ASSERT_EQ(exitcode(setup(), "/S"), 0);
-    auto a = app::start("", programs() + "\\vexolind.exe");
+    const std::string dir = location();
+    auto a = app::start("", dir + "\\vexolind.exe");
     ASSERT_TRUE(a && a->window());
     const std::string moved = tempdir("moved");
     ASSERT_EQ(exitcode(setup(), "/S /D=" + moved), 0);
     EXPECT_TRUE(a->waitexit(10000)) << "the earlier copy was closed by its uninstaller";
-    EXPECT_FALSE(exists(programs()));
+    EXPECT_FALSE(exists(dir));
     EXPECT_EQ(location(), moved);
-    EXPECT_TRUE(exists(moved + "\\vexolind.exe"));
     EXPECT_EQ(runvalue(HKEY_LOCAL_MACHINE), quoted(moved + "\\vexolind.exe"));
 }
 
-TEST_F(owned, the_installed_copys_setup_and_uninstaller_leave_a_portable_copy_alone)
-{
-    ASSERT_EQ(exitcode(setup(), "/S"), 0);
-    const std::string portable = tempdir("portable") + "\\vexolind.exe";
-    ASSERT_TRUE(CopyFileA(exepath().c_str(), portable.c_str(), FALSE));
-    auto a = app::start("", portable);
-    ASSERT_TRUE(a && a->window());
-    ASSERT_TRUE(winui::waitfor([&] { return runvalue(HKEY_LOCAL_MACHINE) == quoted(portable); }, 5000));
-
-    ASSERT_EQ(exitcode(setup(), "/S"), 0);
-    ASSERT_TRUE(uninstall(programs()));
-    EXPECT_TRUE(a->running());
-    EXPECT_EQ(runvalue(HKEY_LOCAL_MACHINE), quoted(portable));
-}
-
-// Outside the ANSI code page: the program and its settings file in a Cyrillic folder.
+// Outside the ANSI code page: the program and the settings file it is given in a Cyrillic folder.
 TEST_F(owned, a_portable_copy_in_a_cyrillic_folder_registers_itself_and_saves_there)
 {
-    wchar_t temp[MAX_PATH];
+    wchar_t temp[MAX_PATH], self[MAX_PATH], run[MAX_PATH] = L"";
     MultiByteToWideChar(CP_ACP, 0, tempdir("cyrillic").c_str(), -1, temp, MAX_PATH);
+    MultiByteToWideChar(CP_ACP, 0, exepath().c_str(), -1, self, MAX_PATH);
     const std::wstring dir = std::wstring(temp) + L"\\Инструменты", exe = dir + L"\\vexolind.exe",
                        ini = dir + L"\\настройки.ini";
     CreateDirectoryW(dir.c_str(), nullptr);
-    wchar_t self[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, exepath().c_str(), -1, self, MAX_PATH);
     ASSERT_TRUE(CopyFileW(self, exe.c_str(), FALSE));
-    HANDLE f = CreateFileW(ini.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD n = 0;
-    WriteFile(f, "[settings]\r\nautoupdate=0\r\n", 25, &n, nullptr);
-    CloseHandle(f);
+    ASSERT_TRUE(WritePrivateProfileStringW(L"settings", L"autoupdate", L"0", ini.c_str()));
 
     std::wstring line = L"\"" + exe + L"\" \"" + ini + L"\"";
     STARTUPINFOW si = {};
@@ -151,52 +122,55 @@ TEST_F(owned, a_portable_copy_in_a_cyrillic_folder_registers_itself_and_saves_th
     si.dwFlags = STARTF_USESTDHANDLES;
     PROCESS_INFORMATION pi = {};
     ASSERT_TRUE(CreateProcessW(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-    wchar_t run[MAX_PATH] = L"";
-    DWORD size = sizeof run;
     EXPECT_TRUE(winui::waitfor([&] {
-        size = sizeof run;
+        DWORD size = sizeof run;
         return RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"vexolind",
                             RRF_RT_REG_SZ, nullptr, run, &size) == ERROR_SUCCESS;
     }, 15000));
-    EXPECT_EQ(std::wstring(run), L"\"" + exe + L"\"");
-    EXPECT_NE(GetFileAttributesW(exe.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(std::wstring(run), L"\"" + exe + L"\"") << "names the file that exists";
     EXPECT_EQ(GetPrivateProfileIntW(L"settings", L"autorun", -1, ini.c_str()), 1) << "saved at start";
 
-    if (HWND w = windowof("vexolind", pi.dwProcessId))
-        PostMessageA(w, WM_CLOSE, 0, 0);
+    HWND w = nullptr;
+    EXPECT_TRUE(winui::waitfor([&] { return (w = windowof("vexolind", pi.dwProcessId)) != nullptr; }, 15000));
+    PostMessageA(w, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0)
         TerminateProcess(pi.hProcess, 99);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
 }
 
-// The settings file held open by another program that shares it with no one: Wine refuses
-// every open of it, where a read-only file would still be written for root.
+// Held open by another program that shares it with no one, Wine refuses every open of the file;
+// a read-only one would still be written for root.
 struct held {
     HANDLE f = CreateFileA(settingspath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ~held() { CloseHandle(f); }
 };
 
-std::string saidpath(app &a)
+// The text of the program's "vexolind" box, answered; empty when none came.
+std::string said(app &a, DWORD ms = 10000)
 {
-    HWND box = a.box("vexolind");
+    HWND box = a.box("vexolind", ms);
     std::string text = box ? winui::plain(winui::boxtext(box)) : "";
     if (box)
         winui::answer(box, IDOK);
     return text;
 }
 
-const char cannotsave[] = "vexolind could not save its settings to\n";
-
-TEST_F(owned, a_settings_file_that_cannot_be_written_makes_ok_say_so_and_keeps_the_run_value)
+TEST_F(owned, settings_that_cannot_be_saved_are_told_with_the_path_and_the_run_value_stays)
 {
-    writesettings("mintime=120\r\nmaxtime=900\r\ntype=kisses\r\nautorun=1\r\nautoupdate=0\r\n");
-    auto a = ready();
-    ASSERT_TRUE(a && !runvalue(HKEY_LOCAL_MACHINE).empty());
-    const std::string before = readfile(settingspath());
-    {
+    const std::string cannot = "vexolind could not save its settings to\n" + settingspath();
+    for (bool folderisfile : {true, false}) {
+        SCOPED_TRACE(folderisfile ? "the settings folder is a file" : "the file is held open");
+        if (folderisfile)
+            writefile(defaultfolder(), "not a folder");
+        else
+            writesettings("type=kisses\r\nautorun=1\r\nautoupdate=0\r\n");
+        auto a = app::start();
+        ASSERT_TRUE(a);
+        EXPECT_EQ(said(*a, folderisfile ? 10000 : 3000), folderisfile ? cannot : "") << "at start";
+        ASSERT_TRUE(a->window());
+        const std::string run = runvalue(HKEY_LOCAL_MACHINE);
         held file;
-        ASSERT_NE(file.f, INVALID_HANDLE_VALUE);
         a->rightclick();
         ASSERT_TRUE(a->menu());
         a->pick('s');
@@ -204,22 +178,10 @@ TEST_F(owned, a_settings_file_that_cannot_be_written_makes_ok_say_so_and_keeps_t
         ASSERT_TRUE(winui::waitfor([&] { return (d = winui::findwindow("#32770", "vexolind settings", a->pid())); }, 10000));
         SendMessageA(GetDlgItem(d, 429), BM_CLICK, 0, 0);   // run at start-up, unticked
         PostMessageA(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
-        EXPECT_EQ(saidpath(*a), cannotsave + settingspath());
+        EXPECT_EQ(said(*a), cannot) << "at OK";
+        EXPECT_EQ(runvalue(HKEY_LOCAL_MACHINE), run) << "as the file says";
+        DeleteFileA(defaultfolder().c_str());
     }
-    EXPECT_FALSE(runvalue(HKEY_LOCAL_MACHINE).empty()) << "the file still says autorun=1";
-    EXPECT_EQ(readfile(settingspath()), before);
-}
-
-TEST_F(owned, a_settings_folder_that_is_a_file_is_told_once_at_start)
-{
-    writefile(defaultfolder(), "not a folder");
-    auto a = app::start();
-    ASSERT_TRUE(a);
-    EXPECT_EQ(saidpath(*a), cannotsave + settingspath());
-    EXPECT_TRUE(a->window());
-    Sleep(2000);
-    EXPECT_TRUE(a->boxes("vexolind").empty());
-    EXPECT_TRUE(runabsent(HKEY_LOCAL_MACHINE));
 }
 
 TEST_F(owned, a_locked_settings_file_at_start_asks_no_update_and_registers_nothing)
