@@ -44,18 +44,6 @@ TEST(commandline, one_pair_of_enclosing_quotes_is_dropped_from_the_settings_path
     }
 }
 
-TEST(commandline, the_wide_forms_keep_characters_outside_the_ansi_code_page)
-{
-    const wchar_t *tail = cmdtail(L"\"C:\\Инструменты\\vexolind.exe\" \"C:\\Łukasz\\my settings.ini\"");
-    EXPECT_STREQ(tail, L"\"C:\\Łukasz\\my settings.ini\"");
-    wchar_t path[MAX_PATH];
-    ASSERT_EQ(cmdinipath(tail, path, MAX_PATH), 1);
-    EXPECT_STREQ(path, L"C:\\Łukasz\\my settings.ini");
-    // Sizes count characters: 25 of them and the terminator.
-    EXPECT_EQ(cmdinipath(tail, path, 26), 1);
-    EXPECT_EQ(cmdinipath(tail, path, 25), 0);
-}
-
 TEST(commandline, a_settings_path_that_does_not_fit_is_refused)
 {
     char path[MAX_PATH];

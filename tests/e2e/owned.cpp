@@ -47,8 +47,6 @@ protected:
     }
 };
 
-// The installed copy's uninstaller, a copy of it elsewhere and its setup run again beside a
-// portable copy and a folder of the user's own.
 TEST_F(owned, only_the_installed_copy_is_touched_by_its_setup_and_uninstaller)
 {
     ASSERT_EQ(exitcode(setup(), "/S"), 0) << "needs the dist target";
