@@ -4,9 +4,7 @@
 
 #include <shlobj.h>
 
-#include <stdio.h>
 #include <stdlib.h>
-#include <string.h>
 #include <wchar.h>
 
 namespace {
@@ -51,8 +49,8 @@ std::wstring readpath(const context_t *con)
 bool readable(const std::wstring &file)
 {
     for (DWORD waited = 0;; waited += 100) {
-        vx::kernelhandle f(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                       NULL, OPEN_EXISTING, 0, NULL));
+        DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+        vx::kernelhandle f(CreateFileW(file.c_str(), GENERIC_READ, share, NULL, OPEN_EXISTING, 0, NULL));
         DWORD err = GetLastError();
         if (f.get() != INVALID_HANDLE_VALUE || (err != ERROR_SHARING_VIOLATION && err != ERROR_LOCK_VIOLATION))
             return true;
@@ -121,7 +119,9 @@ int savesettings(context_t *con)
 {
     std::wstring file = inifile(con);
     std::wstring dir = inifolder(con);
-    if (!dir.empty() && dir != L"." && !(dir.size() == 2 && dir[1] == L':') && GetFileAttributesW(dir.c_str()) == INVALID_FILE_ATTRIBUTES)
+    // A file in the current folder or at a drive's root has no folder to make.
+    bool own = !dir.empty() && dir != L"." && !(dir.size() == 2 && dir[1] == L':');
+    if (own && GetFileAttributesW(dir.c_str()) == INVALID_FILE_ATTRIBUTES)
         CreateDirectoryW(dir.c_str(), NULL);
 
     wchar_t num[34];
@@ -170,6 +170,7 @@ int registerAutoRun(int reg, const wchar_t *appath)
         err = RegCreateKeyExW(HKEY_CURRENT_USER, runkey, 0, NULL, 0, KEY_SET_VALUE, NULL, vx::out(k), NULL);
     if (err != ERROR_SUCCESS)
         return 1;
-    RegSetValueExW(k.get(), runvalue, 0, REG_SZ, (const BYTE *)data.c_str(), (DWORD)((data.size() + 1) * sizeof(wchar_t)));
+    RegSetValueExW(k.get(), runvalue, 0, REG_SZ, (const BYTE *)data.c_str(),
+                   (DWORD)((data.size() + 1) * sizeof(wchar_t)));
     return 1;
 }
