@@ -33,11 +33,14 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
     const wchar_t *lpCmdLine = cmdtail(GetCommandLineW());
     if (*lpCmdLine) {
         wchar_t path[MAX_PATH];
-        if (!cmdinipath(lpCmdLine, path, MAX_PATH) || !(fd = _wfopen(path, L"r"))) {
+        // A file another program holds is there all the same: loading waits for it.
+        if (!cmdinipath(lpCmdLine, path, MAX_PATH)
+            || (!(fd = _wfopen(path, L"r")) && GetLastError() != ERROR_SHARING_VIOLATION)) {
             MessageBoxA(con->hwnd, "Can't open settings file", "Fatal Error", MB_OK);
             return 1;
         }
-        fclose(fd);
+        if (fd)
+            fclose(fd);
         lstrcpyW(con->inipathw, path);
     }
     WideCharToMultiByte(CP_ACP, 0, con->inipathw, -1, con->inipath, sizeof con->inipath, NULL, NULL);
