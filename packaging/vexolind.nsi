@@ -1,7 +1,8 @@
 ; The per-user installer. packaging/dist.cmake builds it with
 ;   makensis -DVERSION=a.b.c.d -DSTAGE=<folder with vexolind.exe, README.txt, LICENSE.txt>
 ;            -DOUTFILE=<setup.exe> -DPUBLISHER=<name> vexolind.nsi
-; Exit codes: 0 done, 1 cancelled, 2 vexolind could not be closed (nothing was changed).
+; Exit codes: 0 done, 1 cancelled, 2 nothing was changed: vexolind could not be closed, a file to
+; replace is held by another program, or (uninstaller) its folder is not the installed one.
 
 !ifndef VERSION | STAGE | OUTFILE | PUBLISHER
     !error "VERSION, STAGE, OUTFILE and PUBLISHER must be defined"
@@ -19,7 +20,9 @@ SetCompressor /SOLID lzma
 !define UNINSTKEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${APP}"
 !define RUNKEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define CLOSEWAIT 10000
-!define EXIT_INUSE 2
+!define EXIT_UNCHANGED 2
+; What the installer puts in its folder, recorded so that the uninstaller removes these alone.
+!define FILES "${APP}.exe|README.txt|LICENSE.txt|uninstall.exe"
 
 Name "${APP}"
 OutFile "${OUTFILE}"
@@ -73,55 +76,56 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}"
 
 !insertmacro MUI_LANGUAGE "English"
 
-; Ends every running vexolind as its own Exit does, then makes sure the installed exe is free.
-; A copy that shows a message box before its main window exists cannot be asked to close:
-; the user is told, and may retry after answering it; a silent run stops with EXIT_INUSE.
+; Ends every vexolind that runs from $INSTDIR as its own Exit does; a copy elsewhere (a portable
+; one) is none of ours. A copy that shows a message box before its main window exists cannot be
+; asked to close: the user is told, and may retry after answering it; a silent run stops with
+; EXIT_UNCHANGED.
 !macro CLOSEAPP un
 Function ${un}closewindows
-    StrCpy $R9 ""
+    StrCpy $R0 0
     ${Do}
-        FindWindow $R0 "${APP}" ""
-        ; The window asked last is still there: it did not close in time.
-        ${If} $R0 = 0
-        ${OrIf} $R0 == $R9
-            ${ExitDo}
-        ${EndIf}
-        StrCpy $R9 $R0
+        System::Call 'user32::FindWindowExW(p 0, p $R0, w "${APP}", p 0) p .r10'
+        ${IfThen} $R0 = 0 ${|} ${ExitDo} ${|}
+        StrCpy $R5 ""
         System::Call 'user32::GetWindowThreadProcessId(p $R0, *i .r11)'
-        System::Call 'kernel32::OpenProcess(i 0x00100000, i 0, i $R1) p .r12'
-        System::Call 'user32::PostMessageW(p $R0, i ${WM_CLOSE}, p 0, p 0)'
+        ; SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION
+        System::Call 'kernel32::OpenProcess(i 0x00101000, i 0, i $R1) p .r12'
         ${If} $R2 != 0
-            System::Call 'kernel32::WaitForSingleObject(p $R2, i ${CLOSEWAIT})'
+            System::Call 'kernel32::QueryFullProcessImageNameW(p $R2, i 0, w .r15, *i ${NSIS_MAX_STRLEN})'
+            ${If} $R5 == "$INSTDIR\${APP}.exe"
+                System::Call 'user32::PostMessageW(p $R0, i ${WM_CLOSE}, p 0, p 0)'
+                System::Call 'kernel32::WaitForSingleObject(p $R2, i ${CLOSEWAIT})'
+            ${EndIf}
             System::Call 'kernel32::CloseHandle(p $R2)'
-        ${Else}
-            ; No handle to wait on: watch the window instead.
-            StrCpy $R3 0
-            ${DoWhile} $R3 < ${CLOSEWAIT}
-                System::Call 'user32::IsWindow(p $R0) i .r14'
-                ${IfThen} $R4 = 0 ${|} ${ExitDo} ${|}
-                Sleep 250
-                IntOp $R3 $R3 + 250
-            ${Loop}
         ${EndIf}
+        ; A closed window leaves the list, so the search starts again; one still there is passed.
+        System::Call 'user32::IsWindow(p $R0) i .r14'
+        ${IfThen} $R4 = 0 ${|} StrCpy $R0 0 ${|}
     ${Loop}
 FunctionEnd
 
-Function ${un}exefree
-    ${IfNot} ${FileExists} "$INSTDIR\${APP}.exe"
+; Returns once $INSTDIR\$R8 is absent or can be opened for writing.
+Function ${un}filefree
+    ${IfNot} ${FileExists} "$INSTDIR\$R8"
         Return
     ${EndIf}
     ${Do}
         ClearErrors
-        ; A running program's image cannot be opened for writing.
-        FileOpen $R0 "$INSTDIR\${APP}.exe" a
+        ; A running program's image, or a file another program holds, cannot be opened for writing.
+        FileOpen $R0 "$INSTDIR\$R8" a
         ${IfNot} ${Errors}
             FileClose $R0
             Return
         ${EndIf}
-        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${APP} is still running and could not be closed. \
-            Answer or close its open window, then choose Retry.$\n$\n$INSTDIR\${APP}.exe is in use: nothing was changed." \
-            /SD IDCANCEL IDRETRY again
-        SetErrorLevel ${EXIT_INUSE}
+        ${If} $R8 == "${APP}.exe"
+            MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${APP} is still running and could not be closed. \
+                Answer or close its open window, then choose Retry.$\n$\n$INSTDIR\${APP}.exe is in use: nothing was changed." \
+                /SD IDCANCEL IDRETRY again
+        ${Else}
+            MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$INSTDIR\$R8 is open in another program. \
+                Close it there, then choose Retry.$\n$\nNothing was changed." /SD IDCANCEL IDRETRY again
+        ${EndIf}
+        SetErrorLevel ${EXIT_UNCHANGED}
         Quit
     again:
         Call ${un}closewindows
@@ -131,10 +135,106 @@ FunctionEnd
 !insertmacro CLOSEAPP ""
 !insertmacro CLOSEAPP "un."
 
+!macro FILEFREE un name
+    StrCpy $R8 "${name}"
+    Call ${un}filefree
+!macroend
+
+; Sets result to 1 when root's Run value starts dir's vexolind.exe, to 0 otherwise.
+!macro STARTSFROM root dir result
+    ReadRegStr $R3 ${root} "${RUNKEY}" "${APP}"
+    StrCpy ${result} 0
+    ${If} $R3 == "$\"${dir}\${APP}.exe$\""
+    ${OrIf} $R3 == "${dir}\${APP}.exe"
+        StrCpy ${result} 1
+    ${EndIf}
+!macroend
+
+Var runuser
+Var runmachine
+
+; A folder that holds anything but the earlier install gets a vexolind folder inside it, so that
+; no file of anyone else's is replaced or later removed.
+Function pickdir
+    ReadRegStr $R0 HKCU "${UNINSTKEY}" "InstallLocation"
+    ${Do}
+        ${DirState} "$INSTDIR" $R1
+        ${If} $R1 != 1
+        ${OrIf} $INSTDIR == $R0
+            Return
+        ${EndIf}
+        StrCpy $INSTDIR "$INSTDIR\${APP}"
+    ${Loop}
+FunctionEnd
+
+; An earlier install in another folder goes first, by its own uninstaller, which keeps the
+; settings when silent; a Run value that started it will start this copy.
+Function removeold
+    StrCpy $runuser 0
+    StrCpy $runmachine 0
+    ReadRegStr $R0 HKCU "${UNINSTKEY}" "InstallLocation"
+    ${If} $R0 == ""
+    ${OrIf} $R0 == $INSTDIR
+    ${OrIfNot} ${FileExists} "$R0\uninstall.exe"
+        Return
+    ${EndIf}
+    !insertmacro STARTSFROM HKCU $R0 $runuser
+    !insertmacro STARTSFROM HKLM $R0 $runmachine
+    ExecWait '"$R0\uninstall.exe" /S _?=$R0' $R1
+    ${If} $R1 != 0
+        MessageBox MB_OK|MB_ICONEXCLAMATION "The earlier install in $R0 could not be removed: nothing was changed." /SD IDOK
+        SetErrorLevel ${EXIT_UNCHANGED}
+        Quit
+    ${EndIf}
+    ; Run in place, an uninstaller cannot remove itself.
+    Delete "$R0\uninstall.exe"
+    RMDir "$R0"
+FunctionEnd
+
+; Removes the files the installer recorded, one "|"-separated name after another.
+Function un.removefiles
+    ReadRegStr $R0 HKCU "${UNINSTKEY}" "Files"
+    StrCpy $R1 ""
+    StrCpy $R2 0
+    ${Do}
+        StrCpy $R3 $R0 1 $R2
+        ${If} $R3 == "|"
+        ${OrIf} $R3 == ""
+            ${IfThen} $R1 != "" ${|} Delete "$INSTDIR\$R1" ${|}
+            ${IfThen} $R3 == "" ${|} ${ExitDo} ${|}
+            StrCpy $R1 ""
+        ${Else}
+            StrCpy $R1 "$R1$R3"
+        ${EndIf}
+        IntOp $R2 $R2 + 1
+    ${Loop}
+FunctionEnd
+
+; Only the install that the uninstall record names is removed, and only by its own uninstaller:
+; a copy of it anywhere else changes nothing.
+Function un.onInit
+    ReadRegStr $R0 HKCU "${UNINSTKEY}" "InstallLocation"
+    ${If} $R0 == ""
+    ${OrIf} $R0 != $INSTDIR
+    ${OrIfNot} ${FileExists} "$INSTDIR\${APP}.exe"
+        MessageBox MB_OK|MB_ICONSTOP "This uninstaller does not belong to the ${APP} installed on this computer: \
+            $INSTDIR is not its folder. Nothing was changed." /SD IDOK
+        SetErrorLevel ${EXIT_UNCHANGED}
+        Quit
+    ${EndIf}
+FunctionEnd
+
 Section "${APP}"
     SetShellVarContext current
+    Call pickdir
     Call closewindows
-    Call exefree
+    ; Every file to be replaced is free before the first is touched, so that a refusal leaves
+    ; the install as it was.
+    !insertmacro FILEFREE "" "${APP}.exe"
+    !insertmacro FILEFREE "" "README.txt"
+    !insertmacro FILEFREE "" "LICENSE.txt"
+    !insertmacro FILEFREE "" "uninstall.exe"
+    Call removeold
 
     SetOutPath "$INSTDIR"
     File "${STAGE}\${APP}.exe"
@@ -150,29 +250,31 @@ Section "${APP}"
     WriteRegStr HKCU "${UNINSTKEY}" "UninstallString" "$\"$INSTDIR\uninstall.exe$\""
     WriteRegStr HKCU "${UNINSTKEY}" "QuietUninstallString" "$\"$INSTDIR\uninstall.exe$\" /S"
     WriteRegStr HKCU "${UNINSTKEY}" "InstallLocation" "$INSTDIR"
+    WriteRegStr HKCU "${UNINSTKEY}" "Files" "${FILES}"
     ${GetSize} "$INSTDIR" "/M=*.* /S=0K /G=0" $0 $1 $2
     WriteRegDWORD HKCU "${UNINSTKEY}" "EstimatedSize" $0
     WriteRegDWORD HKCU "${UNINSTKEY}" "NoModify" 1
     WriteRegDWORD HKCU "${UNINSTKEY}" "NoRepair" 1
+    ${IfThen} $runuser = 1 ${|} WriteRegStr HKCU "${RUNKEY}" "${APP}" "$\"$INSTDIR\${APP}.exe$\"" ${|}
+    ${IfThen} $runmachine = 1 ${|} WriteRegStr HKLM "${RUNKEY}" "${APP}" "$\"$INSTDIR\${APP}.exe$\"" ${|}
 SectionEnd
 
 Section "un.${APP}" unprogram
     SectionIn RO
     SetShellVarContext current
     Call un.closewindows
-    Call un.exefree
+    !insertmacro FILEFREE "un." "${APP}.exe"
 
-    ; By name only: /D= may have pointed at a folder that holds other files.
-    Delete "$INSTDIR\${APP}.exe"
-    Delete "$INSTDIR\README.txt"
-    Delete "$INSTDIR\LICENSE.txt"
-    Delete "$INSTDIR\uninstall.exe"
+    Call un.removefiles
     RMDir "$INSTDIR"
     Delete "$SMPROGRAMS\${APP}.lnk"
     DeleteRegKey HKCU "${UNINSTKEY}"
-    DeleteRegValue HKCU "${RUNKEY}" "${APP}"
-    ; Only where this user may write; elsewhere it fails quietly.
-    DeleteRegValue HKLM "${RUNKEY}" "${APP}"
+    ; Only a Run value that starts this copy: a portable one keeps its own. The machine's only
+    ; where this user may write; elsewhere it fails quietly.
+    !insertmacro STARTSFROM HKCU $INSTDIR $R6
+    ${IfThen} $R6 = 1 ${|} DeleteRegValue HKCU "${RUNKEY}" "${APP}" ${|}
+    !insertmacro STARTSFROM HKLM $INSTDIR $R6
+    ${IfThen} $R6 = 1 ${|} DeleteRegValue HKLM "${RUNKEY}" "${APP}" ${|}
 SectionEnd
 
 Section /o "un.Also remove my settings" unsettings

@@ -12,6 +12,8 @@ typedef struct context_s {
     HINSTANCE hinst;
     const char *const *curki;   // kisses or kickers; the mood is which one
     char inipath[MAX_PATH];
+    wchar_t inipathw[MAX_PATH]; // the settings file in use; when empty, inipath in the ANSI code page
+    int32_t iniunread;          // the file was there but locked: run on defaults, write nothing to it
     int32_t screenx;
     int32_t screeny;
     int32_t autoupdate;

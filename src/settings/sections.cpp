@@ -2,6 +2,8 @@
 
 std::wstring inifile(const context_t *con)
 {
+    if (con->inipathw[0])
+        return con->inipathw;
     wchar_t path[MAX_PATH];
     if (!MultiByteToWideChar(CP_ACP, 0, con->inipath, -1, path, MAX_PATH))
         return L"";
@@ -12,7 +14,12 @@ std::wstring inifolder(const context_t *con)
 {
     std::wstring file = inifile(con);
     size_t slash = file.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? L"." : file.substr(0, slash);
+    if (slash != std::wstring::npos)
+        return file.substr(0, slash);
+    // A bare name is looked up in the Windows folder by the profile functions, and so are we.
+    wchar_t dir[MAX_PATH];
+    UINT n = GetWindowsDirectoryW(dir, MAX_PATH);
+    return n && n < MAX_PATH ? dir : L".";
 }
 
 std::wstring inistring(const context_t *con, const wchar_t *section, const wchar_t *key, const wchar_t *def)

@@ -4,64 +4,94 @@
 
 #include <shlobj.h>
 
-#include <stdio.h>
 #include <stdlib.h>
-#include <string.h>
+#include <wchar.h>
 
 namespace {
 
-const char section[] = "settings";
-const char ininame[] = "vexolind.INI";
-const char runkey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char runvalue[] = "vexolind";
+const wchar_t section[] = L"settings";
+const wchar_t ininame[] = L"vexolind.INI";
+const wchar_t runkey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const wchar_t runvalue[] = L"vexolind";
+const DWORD lockwait = 2000;
 
-bool isfile(const char *path)
+bool isfile(const std::wstring &path)
 {
-    DWORD a = GetFileAttributesA(path);
+    DWORD a = GetFileAttributesW(path.c_str());
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // An older install kept its settings beside the system, in the Windows folder.
-bool legacyinipath(char *path, size_t size)
+std::wstring legacyinifile()
 {
-    char dir[MAX_PATH];
-    UINT n = GetWindowsDirectoryA(dir, sizeof dir);
-    if (n == 0 || n >= sizeof dir)
-        return false;
-    const char *sep = dir[n - 1] == '\\' ? "" : "\\";
-    int len = snprintf(path, size, "%s%s%s", dir, sep, ininame);
-    return len > 0 && (size_t)len < size;
+    wchar_t dir[MAX_PATH];
+    UINT n = GetWindowsDirectoryW(dir, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return L"";
+    return std::wstring(dir, n) + (dir[n - 1] == L'\\' ? L"" : L"\\") + ininame;
 }
 
 // Which file to read: the named one, except that a first start with the default path
 // picks up what an older install left in the Windows folder.
-const char *readpath(const context_t *con, char *legacy, size_t size)
+std::wstring readpath(const context_t *con)
 {
-    char def[MAX_PATH];
-    if (defaultinipath(def, sizeof def) && _stricmp(def, con->inipath) == 0 && !isfile(def)
-        && legacyinipath(legacy, size) && isfile(legacy))
-        return legacy;
-    return con->inipath;
+    std::wstring file = inifile(con), def = defaultinifile();
+    if (!def.empty() && _wcsicmp(def.c_str(), file.c_str()) == 0 && !isfile(def)) {
+        std::wstring legacy = legacyinifile();
+        if (!legacy.empty() && isfile(legacy))
+            return legacy;
+    }
+    return file;
+}
+
+// A file held by another program reads as if empty; it gets a little time to be let go.
+// False when it is there and still held.
+bool readable(const std::wstring &file)
+{
+    for (DWORD waited = 0;; waited += 100) {
+        DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+        vx::kernelhandle f(CreateFileW(file.c_str(), GENERIC_READ, share, NULL, OPEN_EXISTING, 0, NULL));
+        DWORD err = GetLastError();
+        if (f.get() != INVALID_HANDLE_VALUE || (err != ERROR_SHARING_VIOLATION && err != ERROR_LOCK_VIOLATION))
+            return true;
+        if (waited >= lockwait)
+            return false;
+        Sleep(100);
+    }
 }
 
 void deleterun(HKEY root)
 {
     vx::regkey k;
-    if (RegOpenKeyExA(root, runkey, 0, KEY_SET_VALUE, vx::out(k)) == ERROR_SUCCESS)
-        RegDeleteValueA(k.get(), runvalue);
+    if (RegOpenKeyExW(root, runkey, 0, KEY_SET_VALUE, vx::out(k)) == ERROR_SUCCESS)
+        RegDeleteValueW(k.get(), runvalue);
+}
+
+bool put(const wchar_t *key, const wchar_t *value, const std::wstring &file)
+{
+    return WritePrivateProfileStringW(section, key, value, file.c_str()) != 0;
 }
 
 } // namespace
 
+std::wstring defaultinifile()
+{
+    wchar_t appdata[MAX_PATH];
+    if (FAILED(SHGetFolderPathW(NULL, CSIDL_APPDATA, NULL, SHGFP_TYPE_CURRENT, appdata)))
+        return L"";
+    std::wstring path = std::wstring(appdata) + L"\\vexolind\\" + ininame;
+    return path.size() < MAX_PATH ? path : L"";
+}
+
 int defaultinipath(char *path, size_t size)
 {
-    char appdata[MAX_PATH];
     if (!path || size == 0)
         return 0;
-    if (FAILED(SHGetFolderPathA(NULL, CSIDL_APPDATA, NULL, SHGFP_TYPE_CURRENT, appdata)))
-        return 0;
-    int len = snprintf(path, size, "%s\\vexolind\\%s", appdata, ininame);
-    if (len <= 0 || (size_t)len >= size) {
+    path[0] = '\0';
+    std::wstring wide = defaultinifile();
+    BOOL lossy = FALSE;
+    int n = wide.empty() ? 0 : WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, path, (int)size, NULL, &lossy);
+    if (n == 0 || lossy) {
         path[0] = '\0';
         return 0;
     }
@@ -70,66 +100,57 @@ int defaultinipath(char *path, size_t size)
 
 int loadsettings(context_t *con)
 {
-    char legacy[MAX_PATH];
-    const char *file = readpath(con, legacy, sizeof legacy);
+    std::wstring file = readpath(con);
+    con->iniunread = !readable(file);
 
-    con->mintime = (uint32_t)GetPrivateProfileIntA(section, "mintime", 10, file);
-    con->maxtime = (uint32_t)GetPrivateProfileIntA(section, "maxtime", 3600, file);
+    con->mintime = (uint32_t)GetPrivateProfileIntW(section, L"mintime", 10, file.c_str());
+    con->maxtime = (uint32_t)GetPrivateProfileIntW(section, L"maxtime", 3600, file.c_str());
 
-    char type[50] = {0};
-    GetPrivateProfileStringA(section, "type", "kisses", type, sizeof type, file);
-    con->curki = strcmp(type, "kisses") == 0 ? kisses : kickers;
+    wchar_t type[50] = {0};
+    GetPrivateProfileStringW(section, L"type", L"kisses", type, 50, file.c_str());
+    con->curki = wcscmp(type, L"kisses") == 0 ? kisses : kickers;
 
-    con->autoupdate = (int32_t)GetPrivateProfileIntA(section, "autoupdate", 1, file);
-    con->autorun = (int32_t)GetPrivateProfileIntA(section, "autorun", 1, file);
+    con->autoupdate = (int32_t)GetPrivateProfileIntW(section, L"autoupdate", 1, file.c_str());
+    con->autorun = (int32_t)GetPrivateProfileIntW(section, L"autorun", 1, file.c_str());
     return 1;
 }
 
 int savesettings(context_t *con)
 {
-    const char *file = con->inipath;
+    std::wstring file = inifile(con);
+    std::wstring dir = inifolder(con);
+    // A file in the current folder or at a drive's root has no folder to make.
+    bool own = !dir.empty() && dir != L"." && !(dir.size() == 2 && dir[1] == L':');
+    if (own && GetFileAttributesW(dir.c_str()) == INVALID_FILE_ATTRIBUTES)
+        CreateDirectoryW(dir.c_str(), NULL);
 
-    char dir[MAX_PATH];
-    snprintf(dir, sizeof dir, "%s", file);
-    char *slash = strrchr(dir, '\\');
-    char *fwd = strrchr(dir, '/');
-    if (fwd && (!slash || fwd > slash))
-        slash = fwd;
-    if (slash && slash > dir && slash[-1] != ':') {
-        *slash = '\0';
-        if (GetFileAttributesA(dir) == INVALID_FILE_ATTRIBUTES)
-            CreateDirectoryA(dir, NULL);
-    }
-
-    char num[34];
-    _ltoa((long)con->mintime, num, 10);
-    WritePrivateProfileStringA(section, "mintime", num, file);
-    _ltoa((long)con->maxtime, num, 10);
-    WritePrivateProfileStringA(section, "maxtime", num, file);
-    WritePrivateProfileStringA(section, "type", con->curki == kisses ? "kisses" : "kickers", file);
-    if (con->autorun) {
-        WritePrivateProfileStringA(section, "autorun", "1", file);
-        registerAutoRun(1, appath());
-    } else {
-        WritePrivateProfileStringA(section, "autorun", "0", file);
-        registerAutoRun(0, NULL);
-    }
-    WritePrivateProfileStringA(section, "autoupdate", con->autoupdate ? "1" : "0", file);
+    wchar_t num[34];
+    _ltow((long)con->mintime, num, 10);
+    bool ok = put(L"mintime", num, file);
+    _ltow((long)con->maxtime, num, 10);
+    ok = ok && put(L"maxtime", num, file);
+    ok = ok && put(L"type", con->curki == kisses ? L"kisses" : L"kickers", file);
+    ok = ok && put(L"autorun", con->autorun ? L"1" : L"0", file);
+    ok = ok && put(L"autoupdate", con->autoupdate ? L"1" : L"0", file);
+    // The Run value follows the file: what the file could not take is not registered either.
+    if (!ok)
+        return 0;
+    registerAutoRun(con->autorun, con->autorun ? appath() : NULL);
     return 1;
 }
 
-const char *appath(void)
+const wchar_t *appath(void)
 {
-    static char path[32768];
-    DWORD n = GetModuleFileNameA(NULL, path, sizeof path);
+    static wchar_t path[32768];
+    DWORD n = GetModuleFileNameW(NULL, path, 32768);
     // A truncated name would start a different program at log-on: better none at all.
-    if (n == 0 || n >= sizeof path)
+    if (n == 0 || n >= 32768)
         n = 0;
-    path[n] = '\0';
+    path[n] = L'\0';
     return path;
 }
 
-int registerAutoRun(int reg, const char *appath)
+int registerAutoRun(int reg, const wchar_t *appath)
 {
     if (!reg) {
         deleterun(HKEY_LOCAL_MACHINE);
@@ -140,22 +161,16 @@ int registerAutoRun(int reg, const char *appath)
         return 1;
 
     // Quoted, so that a path with blanks starts this program and not a prefix of it.
-    size_t len = strlen(appath) + 2;
-    char *data = (char *)malloc(len + 1);
-    if (!data)
-        return 1;
-    snprintf(data, len + 1, "\"%s\"", appath);
+    std::wstring data = std::wstring(L"\"") + appath + L"\"";
 
     vx::regkey k;
     // Without elevation the machine key is closed to us; start for this user instead.
-    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
-        if (RegCreateKeyExA(root, runkey, 0, NULL, 0, KEY_SET_VALUE, NULL, vx::out(k), NULL) == ERROR_SUCCESS)
-            break;
-    if (!k) {
-        free(data);
+    LONG err = RegCreateKeyExW(HKEY_LOCAL_MACHINE, runkey, 0, NULL, 0, KEY_SET_VALUE, NULL, vx::out(k), NULL);
+    if (err != ERROR_SUCCESS)
+        err = RegCreateKeyExW(HKEY_CURRENT_USER, runkey, 0, NULL, 0, KEY_SET_VALUE, NULL, vx::out(k), NULL);
+    if (err != ERROR_SUCCESS)
         return 1;
-    }
-    RegSetValueExA(k.get(), runvalue, 0, REG_SZ, (const BYTE *)data, (DWORD)len + 1);
-    free(data);
+    RegSetValueExW(k.get(), runvalue, 0, REG_SZ, (const BYTE *)data.c_str(),
+                   (DWORD)((data.size() + 1) * sizeof(wchar_t)));
     return 1;
 }

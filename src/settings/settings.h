@@ -6,15 +6,19 @@
 #include <string>
 
 // %APPDATA%\vexolind\vexolind.INI: the settings file when none is named on the command line.
-// Returns 0 when the per-user folder cannot be found.
+// Returns 0 when the per-user folder cannot be found or its name has no ANSI form.
 int defaultinipath(char *path, size_t size);
+// The same in the wide form; empty when the per-user folder cannot be found.
+std::wstring defaultinifile();
 
+// A file that is there but held by another program sets con->iniunread after a short wait.
 int loadsettings(context_t *con);
+// 0 when the file could not be written; the Run value is then left alone.
 int savesettings(context_t *con);
 
 // The running program's own full path, as the module file name.
-const char *appath(void);
-int registerAutoRun(int reg, const char *appath);
+const wchar_t *appath(void);
+int registerAutoRun(int reg, const wchar_t *appath);
 
 // The settings file in use and its folder, in the wide form every path takes.
 std::wstring inifile(const context_t *con);

@@ -2,9 +2,13 @@
 
 #include <string.h>
 
-const char *cmdtail(const char *cmdline)
+#include <string>
+
+namespace {
+
+template <typename C> const C *tailof(const C *cmdline)
 {
-    const char *p = cmdline;
+    const C *p = cmdline;
     while (*p == ' ' || *p == '\t')
         p++;
     if (*p == '"') {
@@ -22,9 +26,9 @@ const char *cmdtail(const char *cmdline)
     return p;
 }
 
-int cmdinipath(const char *tail, char *path, size_t size)
+template <typename C> int inipathof(const C *tail, C *path, size_t size)
 {
-    size_t n = strlen(tail);
+    size_t n = std::char_traits<C>::length(tail);
     // A path with blanks arrives quoted; the quotes are not part of the name.
     if (n >= 2 && tail[0] == '"' && tail[n - 1] == '"') {
         tail++;
@@ -32,7 +36,29 @@ int cmdinipath(const char *tail, char *path, size_t size)
     }
     if (n >= size)
         return 0;
-    memcpy(path, tail, n);
-    path[n] = '\0';
+    memcpy(path, tail, n * sizeof(C));
+    path[n] = 0;
     return 1;
+}
+
+} // namespace
+
+const char *cmdtail(const char *cmdline)
+{
+    return tailof(cmdline);
+}
+
+const wchar_t *cmdtail(const wchar_t *cmdline)
+{
+    return tailof(cmdline);
+}
+
+int cmdinipath(const char *tail, char *path, size_t size)
+{
+    return inipathof(tail, path, size);
+}
+
+int cmdinipath(const wchar_t *tail, wchar_t *path, size_t size)
+{
+    return inipathof(tail, path, size);
 }

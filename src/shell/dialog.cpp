@@ -83,7 +83,8 @@ INT_PTR CALLBACK setprc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam)
             con->autoupdate = IsDlgButtonChecked(hDlg, IDC_AUTOUPDATE) == BST_CHECKED ? 1 : 0;
             con->autorun = IsDlgButtonChecked(hDlg, IDC_AUTORUN) == BST_CHECKED ? 1 : 0;
             seticon(con);
-            savesettings(con);
+            if (!savesettings(con))
+                savefailed(hDlg, con);
             PostMessageA(con->hwnd, WM_SETTINGSCHANGED, 0, 0);
             EndDialog(hDlg, 1);
             return TRUE;
@@ -100,6 +101,12 @@ INT_PTR CALLBACK setprc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam)
     default:
         return FALSE;
     }
+}
+
+void savefailed(HWND owner, const context_t *con)
+{
+    std::wstring text = L"vexolind could not save its settings to\n" + inifile(con);
+    MessageBoxW(owner, text.c_str(), L"vexolind", MB_OK | MB_ICONWARNING);
 }
 
 int doSet(context_t *con)

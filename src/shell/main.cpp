@@ -19,8 +19,9 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
     con = (context_t *)calloc(1, sizeof(context_t));
     if (!con)
         return 0;
-    if (!defaultinipath(con->inipath, sizeof con->inipath))
-        lstrcpynA(con->inipath, "vexolind.INI", sizeof con->inipath);
+    lstrcpynW(con->inipathw, defaultinifile().c_str(), MAX_PATH);
+    if (!con->inipathw[0])
+        lstrcpynW(con->inipathw, L"vexolind.INI", MAX_PATH);
     lstrcpyA(szAppName, "vexolind");
     // String 500 has never been in the resources, so the title stays empty, as it always has.
     LoadStringA(hInstance, 500, szTitle, sizeof szTitle);
@@ -30,22 +31,30 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
 
     // The settings file named on the command line is the one read as well as written,
     // so it is settled before anything is loaded or saved.
-    const char *lpCmdLine = cmdtail(GetCommandLineA());
+    const wchar_t *lpCmdLine = cmdtail(GetCommandLineW());
     if (*lpCmdLine) {
-        char path[MAX_PATH];
-        if (!cmdinipath(lpCmdLine, path, sizeof path) || !(fd = fopen(path, "r"))) {
+        wchar_t path[MAX_PATH];
+        // A file another program holds is there all the same: loading waits for it.
+        if (!cmdinipath(lpCmdLine, path, MAX_PATH)
+            || (!(fd = _wfopen(path, L"r")) && GetLastError() != ERROR_SHARING_VIOLATION)) {
             MessageBoxA(con->hwnd, "Can't open settings file", "Fatal Error", MB_OK);
             return 1;
         }
-        fclose(fd);
-        lstrcpyA(con->inipath, path);
+        if (fd)
+            fclose(fd);
+        lstrcpyW(con->inipathw, path);
     }
+    WideCharToMultiByte(CP_ACP, 0, con->inipathw, -1, con->inipath, sizeof con->inipath, NULL, NULL);
 
     if (!loadsettings(con))
         return 0;
-    savesettings(con);
-    if (con->autoupdate)
-        checkupdates(con);
+    // Settings that could not be read are not the user's: nothing is decided on them.
+    if (!con->iniunread) {
+        if (!savesettings(con))
+            savefailed(nullptr, con);
+        if (con->autoupdate)
+            checkupdates(con);
+    }
 
     con->hwnd = InitInstance(hInstance, nCmdShow);
     if (!con->hwnd)

@@ -50,6 +50,8 @@ int rekey(const context_t *con, HWND owner, chord now, chord pause);
 uint32_t secondstopos(uint32_t seconds);
 uint32_t postoseconds(uint32_t pos);
 int doSet(context_t *con);
+// Tells the user that the settings file could not be written, and where it is.
+void savefailed(HWND owner, const context_t *con);
 INT_PTR CALLBACK setprc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The current mood's message file, opened in the user's text editor; a commented template first
