@@ -8,25 +8,15 @@ using namespace e2e;
 
 namespace {
 
-// Runs exe to its end: its exit code, or -1.
-int exitcode(const std::string &exe, const std::string &args)
-{
-    auto p = app::start(args, exe);
-    DWORD code = (DWORD)-1;
-    return p && p->waitexit(60000, &code) ? (int)code : -1;
-}
-
 std::string setup() { return unixtowin(env("VEXOLIND_SETUP")); }
 std::string quoted(const std::string &s) { return "\"" + s + "\""; }
+int exitcode(const std::string &exe, const std::string &args) { return winui::run(quoted(exe) + " " + args); }
 
 // The uninstall record's InstallLocation; empty when nothing is installed.
 std::string location()
 {
-    char buf[MAX_PATH] = "";
-    DWORD size = sizeof buf;
-    RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\vexolind",
-                 "InstallLocation", RRF_RT_REG_SZ, nullptr, buf, &size);
-    return buf;
+    return winui::regstring(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\vexolind",
+                            "InstallLocation");
 }
 
 // It hands over to a copy of itself and returns at once: the wait is for its work to show.
@@ -149,9 +139,7 @@ std::string said(app &a, DWORD ms = 10000)
 {
     HWND box = a.box("vexolind", ms);
     std::string text = box ? winui::plain(winui::boxtext(box)) : "";
-    if (box)
-        winui::answer(box, IDOK);
-    return text;
+    return box && dismiss(box) ? text : "";
 }
 
 TEST_F(owned, settings_that_cannot_be_saved_are_told_with_the_path_and_the_run_value_stays)
