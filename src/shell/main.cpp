@@ -43,6 +43,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
     if (!loadsettings(con))
         return 0;
     savesettings(con);
+    loadquiet(con);
     if (con->autoupdate)
         checkupdates(con);
 

@@ -22,6 +22,9 @@ int contextmenu(context_t *con, POINT pt);
 
 // Quiet moments and the pause
 struct quietinputs quietinputsnow(const context_t *con, uint64_t now);
+// The [quiet] rules in force: read at start and again when the more-settings dialog says OK.
+const struct quietrules &quietnow();
+void loadquiet(const context_t *con);
 void watchsession(HWND hwnd);
 void unwatchsession(HWND hwnd);
 void startpause(context_t *con, uint64_t now);
@@ -31,6 +34,9 @@ uint32_t secondstopos(uint32_t seconds);
 uint32_t postoseconds(uint32_t pos);
 int doSet(context_t *con);
 INT_PTR CALLBACK setprc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
+
+// More-settings dialog
+int domore(context_t *con);
 
 // Splash window
 extern const unsigned char *splashbuf;

@@ -72,6 +72,9 @@ void ontraymenu(HWND hWnd)
     case IDM_SETTINGS:
         doSet(con);
         break;
+    case IDM_MORE:
+        domore(con);
+        break;
     case IDM_PAUSE:
         onpause(con);
         break;
@@ -94,7 +97,9 @@ void ontraynotify(HWND hWnd, LPARAM lParam)
 void onalerttimer(HWND hWnd)
 {
     watchsession(hWnd);
-    alerttick(quietinputsnow(con, GetTickCount64()), false);
+    quietinputs in = quietinputsnow(con, GetTickCount64());
+    auto why = (quietcause)alerttick(in, typingwait(in));
+    quiettext(con->quiettip, sizeof con->quiettip, why, in.program);
     refreshtip(con);
 }
 

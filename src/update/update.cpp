@@ -2,20 +2,30 @@
 
 #include "bounds.h"
 #include "handles.h"
+#include "settings.h"
 
 #include <wininet.h>
 #include <shellapi.h>
 
 #include <stdlib.h>
 #include <string.h>
+#include <wchar.h>
 #include <string>
 
 namespace {
 
 const DWORD replymax = 50;
 
+// An unreachable server speaks once a calendar day; later failures that day go on silently.
 void failbox(context_t *con)
 {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    wchar_t today[16];
+    swprintf(today, 16, L"%04u-%02u-%02u", st.wYear, st.wMonth, st.wDay);
+    if (inistring(con, L"update", L"failshown", L"") == today)
+        return;
+    iniset(con, L"update", L"failshown", today);
     MessageBoxA(con->hwnd, "Auto Update Failed\nCan't initialise wininet", "vexolind", MB_OK);
 }
 
