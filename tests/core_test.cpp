@@ -339,4 +339,115 @@ TEST_F(core, quiet_ticks_do_not_count_and_the_held_message_comes_alone_afterward
     EXPECT_EQ(ctx.tick, 1u);
 }
 
+TEST(quiet, the_newer_causes_alone_together_and_in_the_order_the_tip_names_them)
+{
+    quietrules office, night;   // weekdays 09:00-17:30, away after 10 minutes; every night 22:00-02:00
+    office.from = 540, office.to = 1050, office.days = 0x1f, office.awayminutes = 10;
+    night.from = 1320, night.to = 120;
+    const DWORD wrap = 0xFFFFF000u, mic = MEDIA_MICROPHONE, cam = MEDIA_CAMERA;
+    struct {
+        const char *name;
+        const quietrules *r;
+        int note, away, media;
+        const char *program;
+        int day, minute;
+        DWORD tick, last, started;
+        quietcause want;
+    } cases[] = {
+        {"inside the hours", &office, 5, 0, 0, nullptr, 1, 600, 9000, 8000, 0, quiet_none},
+        {"the start of the hours", &office, 5, 0, 0, nullptr, 5, 540, 9000, 8000, 0, quiet_none},
+        {"the end of the hours", &office, 5, 0, 0, nullptr, 1, 1050, 9000, 8000, 0, quiet_hours},
+        {"a Saturday", &office, 5, 0, 0, nullptr, 6, 600, 9000, 8000, 0, quiet_hours},
+        {"late in a night range", &night, 5, 0, 0, nullptr, 7, 1400, 9000, 8000, 0, quiet_none},
+        {"early in a night range", &night, 5, 0, 0, nullptr, 7, 0, 9000, 8000, 0, quiet_none},
+        {"the end of a night range", &night, 5, 0, 0, nullptr, 7, 120, 9000, 8000, 0, quiet_hours},
+        {"midday outside a night range", &night, 5, 0, 0, nullptr, 7, 720, 9000, 8000, 0, quiet_hours},
+        {"microphone", &office, 5, 0, mic, nullptr, 1, 600, 9000, 8000, 0, quiet_microphone},
+        {"camera", &office, 5, 0, cam, nullptr, 1, 600, 9000, 8000, 0, quiet_camera},
+        {"both devices", &office, 5, 0, mic | cam, nullptr, 1, 600, 9000, 8000, 0, quiet_microphone},
+        {"a program", &office, 5, 0, 0, "Zoom.exe", 1, 600, 9000, 8000, 0, quiet_program},
+        {"camera before a program", &office, 5, 0, cam, "Zoom.exe", 1, 600, 9000, 8000, 0, quiet_camera},
+        {"a program before the hours", &office, 5, 0, 0, "Zoom.exe", 6, 600, 9000, 8000, 0, quiet_program},
+        {"notifications before the microphone", &office, 2, 0, mic, nullptr, 1, 600, 9000, 8000, 0, quiet_notifications},
+        {"the hours before a lock", &office, 5, AWAY_LOCKED, 0, nullptr, 6, 600, 9000, 8000, 0, quiet_hours},
+        {"a lock before the empty desk", &office, 5, AWAY_LOCKED, 0, nullptr, 1, 600, 700000, 0, 0, quiet_away},
+        {"ten still minutes", &office, 5, 0, 0, nullptr, 1, 600, 600000, 0, 0, quiet_still},
+        {"nine still minutes", &office, 5, 0, 0, nullptr, 1, 600, 540000, 0, 0, quiet_none},
+        {"still across the wrap", &office, 5, 0, 0, nullptr, 1, 600, wrap + 601000, wrap + 1000, wrap, quiet_still},
+        {"started after the last input", &office, 5, 0, 0, nullptr, 1, 600, wrap + 599999, 0, wrap, quiet_none},
+    };
+    for (auto &c : cases) {
+        quietinputs in = {};
+        in.notestate = c.note, in.away = c.away, in.rules = c.r, in.media = c.media, in.program = c.program;
+        in.weekday = c.day, in.minute = c.minute, in.tick = c.tick, in.lastinput = c.last, in.started = c.started;
+        EXPECT_EQ(whyquiet(in), c.want) << c.name;
+    }
+    // A due message waits until 2 s after the last key, across the wrap too, unless typing=0.
+    quietrules off;
+    off.typing = false;
+    const struct { const quietrules *r; DWORD tick, last; bool want; } typing[] = {
+        {&office, 5000, 3001, true}, {&office, 5000, 3000, false}, {&off, 5000, 4999, false}, {&office, 0x100, 0xFFFFFF00u, true}};
+    for (auto &t : typing) {
+        quietinputs in = {};
+        in.rules = t.r, in.tick = t.tick, in.lastinput = t.last;
+        EXPECT_EQ(typingwait(in), t.want) << t.tick << " " << t.last;
+    }
+}
+
+TEST(quiet, the_tip_names_the_cause_and_a_long_program_name_is_cut_to_fit)
+{
+    const std::string name(80, 'x'), cut = "vexolind - quiet: " + name.substr(0, 34) + " is running";
+    const struct { quietcause why; const char *program, *want; } cases[] = {
+        {quiet_fullscreen, nullptr, "vexolind - quiet: full screen"},
+        {quiet_notifications, nullptr, "vexolind - quiet: notifications off"},
+        {quiet_microphone, nullptr, "vexolind - quiet: microphone in use"},
+        {quiet_camera, nullptr, "vexolind - quiet: camera in use"},
+        {quiet_program, "Zoom.exe", "vexolind - quiet: Zoom.exe is running"},
+        {quiet_program, name.c_str(), cut.c_str()},
+        {quiet_hours, nullptr, "vexolind - quiet: outside your hours"},
+        {quiet_none, nullptr, ""}, {quiet_paused, nullptr, ""}, {quiet_away, nullptr, ""}, {quiet_still, nullptr, ""},
+    };
+    char tip[64];
+    for (auto &c : cases) {
+        quiettext(tip, sizeof tip, c.why, c.program);
+        EXPECT_STREQ(tip, c.want);
+    }
+}
+
+TEST(quiet, a_consent_record_is_in_use_from_a_start_no_later_stop_ended)
+{
+    const uint64_t cases[][3] = {{0, 0, 0}, {5, 0, 1}, {5, 9, 0}, {9, 5, 1}, {0, 5, 0}, {5, 5, 0}};
+    for (auto &c : cases)
+        EXPECT_EQ(consentinuse(c[0], c[1]), c[2] != 0) << c[0] << " " << c[1];
+}
+
+TEST(quiet, the_quiet_section_reads_good_values_and_makes_bad_ones_sane)
+{
+    std::wstring many;
+    for (int i = 0; i < 10000; i++)
+        many += L"p" + std::to_wstring(i) + L".exe;";
+    // media, programs, hours, days, typing, away: as written, and as read and written back
+    const struct { quietkeys in, want; } cases[] = {
+        {{}, {L"1", L"", L"", L"1234567", L"1", L"0"}},
+        {{L"0", L" Teams.exe ; Zoom.exe;", L"09:00-17:30", L"12345", L"0", L"15"},
+         {L"0", L"Teams.exe;Zoom.exe", L"09:00-17:30", L"12345", L"0", L"15"}},
+        {{L"1", L"", L"22:00-2:00", L"67", L"1", L"0"}, {L"1", L"", L"22:00-02:00", L"67", L"1", L"0"}},
+        {{L"yes", L"", L"25:00-26:00", L"9", L"x", L"-5"}, {L"1", L"", L"", L"1234567", L"1", L"0"}},
+        {{L"", L"", L"09:00", L"7x1", L"", L"99999999999999"}, {L"1", L"", L"", L"17", L"1", L"1440"}},
+        {{L"", L"C:\\x\\Teams.exe;a/b.exe;zoom.exe", L"09:60-10:00", L"", L"", L""},
+         {L"1", L"zoom.exe", L"", L"1234567", L"1", L"0"}},
+    };
+    for (auto &c : cases) {
+        quietkeys got = quietkeysfor(parsequiet(c.in));
+        EXPECT_TRUE(got.media == c.want.media && got.programs == c.want.programs && got.hours == c.want.hours &&
+                    got.days == c.want.days && got.typing == c.want.typing && got.away == c.want.away)
+            << &c - cases;
+    }
+    quietrules r = parsequiet({L"", many, L"", L"", L"", L""});
+    EXPECT_EQ(r.programs.size(), (size_t)PROGRAMS_MAX);
+    r = parsequiet(cases[1].in);
+    EXPECT_TRUE(listedprogram(r, L"ZOOM.EXE"));
+    EXPECT_FALSE(listedprogram(r, L"Zoom.ex") || listedprogram(r, L"Zoom.exe2"));
+}
+
 } // namespace

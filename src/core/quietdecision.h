@@ -57,14 +57,14 @@ struct quietinputs {
     int away;
     uint64_t pauseuntil;    // steady-clock milliseconds; 0 when not paused
     uint64_t now;
-    const quietrules *rules;    // null: the [quiet] causes do not apply
-    int media;                  // MEDIA_MICROPHONE | MEDIA_CAMERA seen in use
-    const char *program;        // a listed program that runs, as the process list names it
-    int weekday;                // 1 Monday ... 7 Sunday, local time
-    int minute;                 // minutes after local midnight
-    DWORD tick;                 // GetTickCount
-    DWORD lastinput;            // GetLastInputInfo's time
-    DWORD started;              // GetTickCount when vexolind started
+    const quietrules *rules = nullptr;  // null: the [quiet] causes do not apply
+    int media = 0;              // MEDIA_MICROPHONE | MEDIA_CAMERA seen in use
+    const char *program = nullptr;      // a listed program that runs, as the process list names it
+    int weekday = 0;            // 1 Monday ... 7 Sunday, local time
+    int minute = 0;             // minutes after local midnight
+    DWORD tick = 0;             // GetTickCount
+    DWORD lastinput = 0;        // GetLastInputInfo's time
+    DWORD started = 0;          // GetTickCount when vexolind started
 };
 
 // Why a tick is held, in the order a tip names them; quiet_none lets it count.

@@ -84,8 +84,9 @@ bool deviceinuse(const wchar_t *device)
     return anyinuse(k.get(), true);
 }
 
-// The first listed program running in our session, as the process list names it.
-const char *listedrunning()
+// The first listed program running in our session, as the process list names it; a list that
+// cannot be had keeps the last answer.
+const char *listedrunning(const char *last)
 {
     static char name[MAX_PATH];
     vx::kernelhandle snap(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
@@ -93,7 +94,9 @@ const char *listedrunning()
     pe.dwSize = sizeof pe;
     DWORD mine = 0, theirs = 0;
     ProcessIdToSessionId(GetCurrentProcessId(), &mine);
-    for (BOOL ok = Process32FirstW(snap.get(), &pe); ok; ok = Process32NextW(snap.get(), &pe)) {
+    if (!Process32FirstW(snap.get(), &pe))
+        return last;
+    for (BOOL ok = TRUE; ok; ok = Process32NextW(snap.get(), &pe)) {
         if (!listedprogram(rules, pe.szExeFile) ||
             (ProcessIdToSessionId(pe.th32ProcessID, &theirs) && theirs != mine))
             continue;
@@ -114,7 +117,7 @@ void poll(uint64_t now)
     }
     if (!programsread || now - programsread >= pollms) {
         programsread = now ? now : 1;
-        program = rules.programs.empty() ? nullptr : listedrunning();
+        program = rules.programs.empty() ? nullptr : listedrunning(program);
     }
 }
 
