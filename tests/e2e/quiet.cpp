@@ -18,27 +18,11 @@ void writequiet(const std::string &quiet)
     writesettings("mintime=3\r\nmaxtime=3\r\nautorun=0\r\nautoupdate=0\r\n[quiet]\r\ntyping=0\r\n" + quiet);
 }
 
-// No timer message for 10 s, and the tip names the cause.
-void expectheld(app &a, const std::string &tip)
-{
-    std::string shown;
-    EXPECT_TRUE(winui::waitfor([&] { return (shown = traytip(trayicons().front())) == tip; }, 15000)) << shown;
-    for (DWORD until = GetTickCount() + 10000; GetTickCount() < until; Sleep(100))
-        ASSERT_TRUE(a.boxes("vexolind").empty()) << "a timer message came while " << tip;
-}
-
-void expectreleased(app &a)
-{
-    HWND box = a.box("vexolind", 15000);
-    ASSERT_TRUE(box) << "the held message did not come once the cause ended";
-    winui::answer(box, IDOK);
-}
-
 // A program's record of its last use of the microphone, as Windows keeps it.
 struct consent {
-    std::string key = std::string(consentstore) + "\\microphone\\NonPackaged\\C:#calls#call.exe";
     void set(uint64_t start, uint64_t stop)
     {
+        std::string key = std::string(consentstore) + "\\microphone\\NonPackaged\\C:#calls#call.exe";
         HKEY k = nullptr;
         ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr), 0);
         RegSetValueExA(k, "LastUsedTimeStart", 0, REG_QWORD, reinterpret_cast<const BYTE *>(&start), 8);
@@ -50,42 +34,46 @@ struct consent {
 
 class quiet : public scenario {};
 
-TEST_F(quiet, a_microphone_in_use_holds_messages_and_its_stop_releases_them)
-{
-    consent mic;
-    mic.set(130000000000000000ull, 0);
-    writequiet("");
-    auto a = ready();
-    ASSERT_TRUE(a);
-    expectheld(*a, "vexolind - quiet: microphone in use");
-    mic.set(130000000000000000ull, 130000000000000009ull);
-    expectreleased(*a);
-}
-
-TEST_F(quiet, hours_that_exclude_now_hold_messages)
+TEST_F(quiet, each_cause_holds_messages_and_names_itself_until_it_ends)
 {
     SYSTEMTIME st;
     GetLocalTime(&st);
     char hours[40];
     snprintf(hours, sizeof hours, "hours=%02d:00-%02d:00\r\n", (st.wHour + 2) % 24, (st.wHour + 3) % 24);
-    writequiet(hours);
-    auto a = ready();
-    ASSERT_TRUE(a);
-    expectheld(*a, "vexolind - quiet: outside your hours");
-}
-
-TEST_F(quiet, a_listed_program_holds_messages_while_it_runs)
-{
-    auto notepad = app::start("", "C:\\windows\\notepad.exe");
-    HWND w = nullptr;
-    ASSERT_TRUE(notepad && winui::waitfor([&] { return (w = windowof("Notepad", notepad->pid())) != nullptr; }, 15000));
-    ShowWindow(w, SW_HIDE);   // clear of the tray icon, whose tip is read by hovering
-    writequiet("programs=Zoom.exe; NOTEPAD.EXE\r\n");
-    auto a = ready();
-    ASSERT_TRUE(a);
-    expectheld(*a, "vexolind - quiet: notepad.exe is running");
-    notepad.reset();
-    expectreleased(*a);
+    consent mic;
+    std::unique_ptr<app> notepad;
+    const struct {
+        std::string quiet, tip;
+        std::function<void()> begin, end;   // no end: the cause lasts
+    } cases[] = {
+        {"", "vexolind - quiet: microphone in use", [&] { mic.set(5, 0); }, [&] { mic.set(5, 9); }},
+        {hours, "vexolind - quiet: outside your hours", [] {}, nullptr},
+        {"programs=Zoom.exe; NOTEPAD.EXE\r\n", "vexolind - quiet: notepad.exe is running",
+         [&] {
+             notepad = app::start("", "C:\\windows\\notepad.exe");
+             HWND w = nullptr;
+             winui::waitfor([&] { return (w = windowof("Notepad", notepad->pid())) != nullptr; }, 15000);
+             ShowWindow(w, SW_HIDE);   // clear of the tray icon, whose tip is read by hovering
+         },
+         [&] { notepad.reset(); }},
+    };
+    for (auto &c : cases) {
+        SCOPED_TRACE(c.tip);
+        c.begin();
+        writequiet(c.quiet);
+        auto a = ready();
+        ASSERT_TRUE(a);
+        std::string shown;
+        EXPECT_TRUE(winui::waitfor([&] { return (shown = traytip(trayicons().front())) == c.tip; }, 15000)) << shown;
+        for (DWORD until = GetTickCount() + 10000; GetTickCount() < until; Sleep(100))
+            ASSERT_TRUE(a->boxes("vexolind").empty()) << "a timer message came while held";
+        if (c.end) {
+            c.end();
+            HWND box = a->box("vexolind", 15000);
+            ASSERT_TRUE(box) << "the held message did not come once the cause ended";
+            winui::answer(box, IDOK);
+        }
+    }
 }
 
 TEST_F(quiet, typing_holds_a_due_message_until_the_keys_stop)
@@ -101,7 +89,7 @@ TEST_F(quiet, typing_holds_a_due_message_until_the_keys_stop)
         ASSERT_EQ(SendInput(2, keys, sizeof *keys), 2u);
         ASSERT_TRUE(a->boxes("vexolind").empty()) << "a message landed mid-word";
     }
-    expectreleased(*a);
+    EXPECT_TRUE(a->box("vexolind", 15000)) << "the due message did not come once the keys stopped";
 }
 
 TEST_F(quiet, the_more_settings_dialog_shows_the_file_and_writes_what_it_shows)
@@ -127,9 +115,9 @@ TEST_F(quiet, the_more_settings_dialog_shows_the_file_and_writes_what_it_shows)
     PostMessageA(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
     ASSERT_TRUE(winui::waitfor([&] { return !IsWindow(d); }, 5000));
     auto got = lines(readfile(settingspath()));
-    std::vector<std::string> quietpart(std::find(got.begin(), got.end(), "[quiet]"), got.end());
-    EXPECT_EQ(quietpart, (std::vector<std::string>{"[quiet]", "typing=0", "hours=08:30-02:00", "days=167", "away=5",
-                                                     "programs=Teams.exe;Zoom.exe", "media=0"}));
+    EXPECT_EQ(std::vector<std::string>(std::find(got.begin(), got.end(), "[quiet]"), got.end()),
+              (std::vector<std::string>{"[quiet]", "typing=0", "hours=08:30-02:00", "days=167", "away=5",
+                                        "programs=Teams.exe;Zoom.exe", "media=0"}));
     EXPECT_EQ(got[1], "mintime=3");
 }
 
