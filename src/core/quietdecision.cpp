@@ -64,7 +64,7 @@ bool onoff(const std::wstring &text, bool def)
 }
 
 // "H:MM" or "HH:MM" into minutes after midnight, or -1.
-int clock(const std::wstring &text)
+int clocktime(const std::wstring &text)
 {
     std::wstring t = trimmed(text);
     long long h, m;
@@ -87,7 +87,7 @@ bool parsehours(const std::wstring &text, int *from, int *to)
     size_t dash = text.find(L'-');
     if (dash == std::wstring::npos)
         return false;
-    int f = clock(text.substr(0, dash)), t = clock(text.substr(dash + 1));
+    int f = clocktime(text.substr(0, dash)), t = clocktime(text.substr(dash + 1));
     if (f < 0 || t < 0)
         return false;
     *from = f;
