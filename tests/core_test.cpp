@@ -339,48 +339,61 @@ TEST_F(core, quiet_ticks_do_not_count_and_the_held_message_comes_alone_afterward
     EXPECT_EQ(ctx.tick, 1u);
 }
 
-TEST(quiet, the_newer_causes_alone_together_and_in_the_order_the_tip_names_them)
+TEST(quiet, the_newer_causes_alone_together_and_the_first_in_tip_order_named)
 {
     quietrules office, night;   // weekdays 09:00-17:30, away after 10 minutes; every night 22:00-02:00
     office.from = 540, office.to = 1050, office.days = 0x1f, office.awayminutes = 10;
     night.from = 1320, night.to = 120;
-    const DWORD wrap = 0xFFFFF000u, mic = MEDIA_MICROPHONE, cam = MEDIA_CAMERA;
-    struct {
-        const char *name;
+    const int mic = MEDIA_MICROPHONE, cam = MEDIA_CAMERA;
+    const std::string name(80, 'x'), cut = "vexolind - quiet: " + name.substr(0, 34) + " is running";
+    const std::string hours = "vexolind - quiet: outside your hours", zoom = "vexolind - quiet: Zoom.exe is running";
+    const struct {
         const quietrules *r;
-        int note, away, media;
+        int day, minute, note, away, media;
         const char *program;
-        int day, minute;
-        DWORD tick, last, started;
+        DWORD still;   // ms since the last input and the start
         quietcause want;
+        std::string tip;
     } cases[] = {
-        {"inside the hours", &office, 5, 0, 0, nullptr, 1, 600, 9000, 8000, 0, quiet_none},
-        {"the start of the hours", &office, 5, 0, 0, nullptr, 5, 540, 9000, 8000, 0, quiet_none},
-        {"the end of the hours", &office, 5, 0, 0, nullptr, 1, 1050, 9000, 8000, 0, quiet_hours},
-        {"a Saturday", &office, 5, 0, 0, nullptr, 6, 600, 9000, 8000, 0, quiet_hours},
-        {"late in a night range", &night, 5, 0, 0, nullptr, 7, 1400, 9000, 8000, 0, quiet_none},
-        {"the end of a night range", &night, 5, 0, 0, nullptr, 7, 120, 9000, 8000, 0, quiet_hours},
-        {"midday outside a night range", &night, 5, 0, 0, nullptr, 7, 720, 9000, 8000, 0, quiet_hours},
-        {"microphone", &office, 5, 0, mic, nullptr, 1, 600, 9000, 8000, 0, quiet_microphone},
-        {"camera", &office, 5, 0, cam, nullptr, 1, 600, 9000, 8000, 0, quiet_camera},
-        {"both devices", &office, 5, 0, mic | cam, nullptr, 1, 600, 9000, 8000, 0, quiet_microphone},
-        {"a program", &office, 5, 0, 0, "Zoom.exe", 1, 600, 9000, 8000, 0, quiet_program},
-        {"camera before a program", &office, 5, 0, cam, "Zoom.exe", 1, 600, 9000, 8000, 0, quiet_camera},
-        {"a program before the hours", &office, 5, 0, 0, "Zoom.exe", 6, 600, 9000, 8000, 0, quiet_program},
-        {"notifications before the microphone", &office, 2, 0, mic, nullptr, 1, 600, 9000, 8000, 0, quiet_notifications},
-        {"the hours before a lock", &office, 5, AWAY_LOCKED, 0, nullptr, 6, 600, 9000, 8000, 0, quiet_hours},
-        {"a lock before the empty desk", &office, 5, AWAY_LOCKED, 0, nullptr, 1, 600, 700000, 0, 0, quiet_away},
-        {"ten still minutes", &office, 5, 0, 0, nullptr, 1, 600, 600000, 0, 0, quiet_still},
-        {"nine still minutes", &office, 5, 0, 0, nullptr, 1, 600, 540000, 0, 0, quiet_none},
-        {"still across the wrap", &office, 5, 0, 0, nullptr, 1, 600, wrap + 601000, wrap + 1000, wrap, quiet_still},
-        {"started after the last input", &office, 5, 0, 0, nullptr, 1, 600, wrap + 599999, 0, wrap, quiet_none},
+        {&office, 1, 600, 5, 0, 0, nullptr, 0, quiet_none, ""},
+        {&office, 5, 540, 5, 0, 0, nullptr, 0, quiet_none, ""},      // the start of the hours counts
+        {&office, 1, 1050, 5, 0, 0, nullptr, 0, quiet_hours, hours}, // their end does not
+        {&office, 6, 600, 5, 0, 0, nullptr, 0, quiet_hours, hours},  // a Saturday
+        {&night, 7, 1400, 5, 0, 0, nullptr, 0, quiet_none, ""},
+        {&night, 7, 120, 5, 0, 0, nullptr, 0, quiet_hours, hours},
+        {&night, 7, 720, 5, 0, 0, nullptr, 0, quiet_hours, hours},
+        {&office, 1, 600, 5, 0, mic, nullptr, 0, quiet_microphone, "vexolind - quiet: microphone in use"},
+        {&office, 1, 600, 5, 0, cam, nullptr, 0, quiet_camera, "vexolind - quiet: camera in use"},
+        {&office, 1, 600, 5, 0, mic | cam, nullptr, 0, quiet_microphone, "vexolind - quiet: microphone in use"},
+        {&office, 1, 600, 5, 0, 0, "Zoom.exe", 0, quiet_program, zoom},
+        {&office, 1, 600, 5, 0, 0, name.c_str(), 0, quiet_program, cut},
+        {&office, 1, 600, 5, 0, cam, "Zoom.exe", 0, quiet_camera, "vexolind - quiet: camera in use"},
+        {&office, 6, 600, 5, 0, 0, "Zoom.exe", 0, quiet_program, zoom},
+        {&office, 1, 600, 2, 0, mic, nullptr, 0, quiet_notifications, "vexolind - quiet: notifications off"},
+        {&office, 6, 600, 5, AWAY_LOCKED, 0, nullptr, 0, quiet_hours, hours},
+        {&office, 1, 600, 5, AWAY_LOCKED, 0, nullptr, 700000, quiet_away, ""},
+        {&office, 1, 600, 5, 0, 0, nullptr, 600000, quiet_still, ""},
+        {&office, 1, 600, 5, 0, 0, nullptr, 599999, quiet_none, ""},
+        {nullptr, 6, 0, 5, 0, 0, nullptr, 999999, quiet_none, ""},
     };
     for (auto &c : cases) {
         quietinputs in = {};
-        in.notestate = c.note, in.away = c.away, in.rules = c.r, in.media = c.media, in.program = c.program;
-        in.weekday = c.day, in.minute = c.minute, in.tick = c.tick, in.lastinput = c.last, in.started = c.started;
-        EXPECT_EQ(whyquiet(in), c.want) << c.name;
+        in.rules = c.r, in.weekday = c.day, in.minute = c.minute, in.notestate = c.note, in.away = c.away;
+        in.media = c.media, in.program = c.program, in.tick = c.still;
+        char tip[64];
+        quiettext(tip, sizeof tip, whyquiet(in), c.program);
+        EXPECT_EQ(whyquiet(in), c.want) << &c - cases;
+        EXPECT_EQ(tip, c.tip) << &c - cases;
     }
+    char tip[64];
+    quiettext(tip, sizeof tip, quiet_fullscreen, nullptr);
+    EXPECT_STREQ(tip, "vexolind - quiet: full screen");
+    quiettext(tip, sizeof tip, quiet_paused, nullptr);
+    EXPECT_STREQ(tip, "") << "a pause has its own tip";
+    // Still time across the tick count's wrap, and from our start when the last input came before it.
+    const DWORD wrap = 0xFFFFF000u;
+    EXPECT_EQ(stillms(wrap + 601000, wrap + 1000, wrap), 600000u);
+    EXPECT_EQ(stillms(wrap + 599999, wrap - 5000, wrap), 599999u);
     // A due message waits until 2 s after the last key, across the wrap too, unless typing=0.
     quietrules off;
     off.typing = false;
@@ -390,24 +403,6 @@ TEST(quiet, the_newer_causes_alone_together_and_in_the_order_the_tip_names_them)
         quietinputs in = {};
         in.rules = t.r, in.tick = t.tick, in.lastinput = t.last;
         EXPECT_EQ(typingwait(in), t.want) << t.tick << " " << t.last;
-    }
-}
-
-TEST(quiet, the_tip_names_the_cause_and_a_long_program_name_is_cut_to_fit)
-{
-    const std::string name(80, 'x'), cut = "vexolind - quiet: " + name.substr(0, 34) + " is running";
-    const struct { quietcause why; const char *program, *want; } cases[] = {
-        {quiet_fullscreen, nullptr, "vexolind - quiet: full screen"},
-        {quiet_notifications, nullptr, "vexolind - quiet: notifications off"},
-        {quiet_camera, nullptr, "vexolind - quiet: camera in use"},
-        {quiet_program, name.c_str(), cut.c_str()},
-        {quiet_none, nullptr, ""}, {quiet_paused, nullptr, ""}, {quiet_away, nullptr, ""}, {quiet_still, nullptr, ""},
-        // the microphone's, a program's and the hours' texts are read off the tray end to end
-    };
-    char tip[64];
-    for (auto &c : cases) {
-        quiettext(tip, sizeof tip, c.why, c.program);
-        EXPECT_STREQ(tip, c.want);
     }
 }
 
@@ -434,12 +429,9 @@ TEST(quiet, the_quiet_section_reads_good_values_and_makes_bad_ones_sane)
         {{L"", L"C:\\x\\Teams.exe;a/b.exe;zoom.exe", L"09:60-10:00", L"", L"", L""},
          {L"1", L"zoom.exe", L"", L"1234567", L"1", L"0"}},
     };
-    for (auto &c : cases) {
-        quietkeys got = quietkeysfor(parsequiet(c.in));
-        EXPECT_TRUE(got.media == c.want.media && got.programs == c.want.programs && got.hours == c.want.hours &&
-                    got.days == c.want.days && got.typing == c.want.typing && got.away == c.want.away)
-            << &c - cases;
-    }
+    auto text = [](const quietkeys &k) { return k.media + L"|" + k.programs + L"|" + k.hours + L"|" + k.days + L"|" + k.typing + L"|" + k.away; };
+    for (auto &c : cases)
+        EXPECT_EQ(text(quietkeysfor(parsequiet(c.in))), text(c.want)) << &c - cases;
     quietrules r = parsequiet({L"", many, L"", L"", L"", L""});
     EXPECT_EQ(r.programs.size(), (size_t)PROGRAMS_MAX);
     r = parsequiet(cases[1].in);

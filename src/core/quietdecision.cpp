@@ -1,6 +1,7 @@
 #include "quietdecision.h"
 
 #include <stdio.h>
+#include <string.h>
 #include <wctype.h>
 
 namespace {
@@ -127,11 +128,13 @@ quietkeys quietkeysfor(const quietrules &r)
     quietkeys k;
     k.media = r.media ? L"1" : L"0";
     k.typing = r.typing ? L"1" : L"0";
-    k.away = std::to_wstring(r.awayminutes);
+    // Narrow formatting and widening: a wide printf would add its own engine to the exe.
+    char text[16];
+    snprintf(text, sizeof text, "%u", (unsigned)r.awayminutes);
+    k.away.assign(text, text + strlen(text));
     if (r.from != r.to) {
-        wchar_t hours[16];
-        swprintf(hours, 16, L"%02d:%02d-%02d:%02d", r.from / 60, r.from % 60, r.to / 60, r.to % 60);
-        k.hours = hours;
+        snprintf(text, sizeof text, "%02d:%02d-%02d:%02d", r.from / 60, r.from % 60, r.to / 60, r.to % 60);
+        k.hours.assign(text, text + strlen(text));
     }
     for (int d = 0; d < 7; d++)
         if (r.days & (1u << d))

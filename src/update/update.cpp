@@ -8,8 +8,8 @@
 #include <shellapi.h>
 
 #include <stdlib.h>
+#include <stdio.h>
 #include <string.h>
-#include <wchar.h>
 #include <string>
 
 namespace {
@@ -21,11 +21,12 @@ void failbox(context_t *con)
 {
     SYSTEMTIME st;
     GetLocalTime(&st);
-    wchar_t today[16];
-    swprintf(today, 16, L"%04u-%02u-%02u", st.wYear, st.wMonth, st.wDay);
+    char date[16];
+    snprintf(date, sizeof date, "%04u-%02u-%02u", st.wYear, st.wMonth, st.wDay);
+    std::wstring today(date, date + strlen(date));
     if (inistring(con, L"update", L"failshown", L"") == today)
         return;
-    iniset(con, L"update", L"failshown", today);
+    iniset(con, L"update", L"failshown", today.c_str());
     MessageBoxA(con->hwnd, "Auto Update Failed\nCan't initialise wininet", "vexolind", MB_OK);
 }
 
