@@ -19,8 +19,15 @@ export DISPLAY
 # Copies with names of their own, so that the launcher finds their Linux processes and no other.
 cp "$build/vexolind.exe" "$dir/vxbench-vexolind.exe"
 cp "$build/bench/vxbare.exe" "$dir/vxbench-bare.exe"
-# No update check and no message of its own during the run.
+# No update check and no message of its own during the run; every quiet cause on, so the idle
+# figure includes the registry and process polls.
 printf '[settings]\r\nmintime=3600\r\nmaxtime=3600\r\ntype=kisses\r\nautorun=0\r\nautoupdate=0\r\n' >"$dir/bench.ini"
+printf '[quiet]\r\nmedia=1\r\nprograms=Teams.exe;Zoom.exe;Slack.exe\r\nhours=00:00-23:59\r\ndays=1234567\r\ntyping=1\r\naway=60\r\n' >>"$dir/bench.ini"
+# Records of past use, so that the microphone and camera poll reads keys, not a missing one.
+for device in microphone webcam; do
+    wine reg add "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\CapabilityAccessManager\\ConsentStore\\$device\\NonPackaged\\C:#calls#call.exe" \
+        /v LastUsedTimeStop /t REG_QWORD /d 9 /f >/dev/null 2>&1 || true
+done
 
 winpath() { echo "Z:$1" | tr / '\\'; }
 echo "Footprint of vexolind against a bare tray program, $runs runs each, $(date -u '+%Y-%m-%d %H:%M UTC')"

@@ -412,7 +412,6 @@ TEST_F(core, quiet_ticks_do_not_count_and_the_held_message_comes_alone_afterward
     EXPECT_EQ(ctx.tick, 1u);
 }
 
-
 TEST_F(core, a_note_goes_to_the_tray_icon_and_falls_back_to_a_box_when_the_tray_refuses_it)
 {
     char dir[MAX_PATH];
@@ -435,6 +434,106 @@ TEST_F(core, a_note_goes_to_the_tray_icon_and_falls_back_to_a_box_when_the_tray_
     }
     DestroyWindow(ctx.hwnd);
     DeleteFileA(ctx.inipath);
+}
+
+TEST(quiet, the_newer_causes_alone_together_and_the_first_in_tip_order_named)
+{
+    quietrules office, night;   // weekdays 09:00-17:30, away after 10 minutes; every night 22:00-02:00
+    office.from = 540, office.to = 1050, office.days = 0x1f, office.awayminutes = 10;
+    night.from = 1320, night.to = 120;
+    const int mic = MEDIA_MICROPHONE, cam = MEDIA_CAMERA;
+    const std::string name(80, 'x'), cut = "vexolind - quiet: " + name.substr(0, 34) + " is running";
+    const std::string hours = "vexolind - quiet: outside your hours", zoom = "vexolind - quiet: Zoom.exe is running";
+    const struct {
+        const quietrules *r;
+        int day, minute, note, away, media;
+        const char *program;
+        DWORD still;   // ms since the last input and the start
+        quietcause want;
+        std::string tip;
+    } cases[] = {
+        {&office, 1, 600, 5, 0, 0, nullptr, 0, quiet_none, ""},
+        {&office, 5, 540, 5, 0, 0, nullptr, 0, quiet_none, ""},      // the start of the hours counts
+        {&office, 1, 1050, 5, 0, 0, nullptr, 0, quiet_hours, hours}, // their end does not
+        {&office, 6, 600, 5, 0, 0, nullptr, 0, quiet_hours, hours},  // a Saturday
+        {&night, 7, 1400, 5, 0, 0, nullptr, 0, quiet_none, ""},
+        {&night, 7, 120, 5, 0, 0, nullptr, 0, quiet_hours, hours},
+        {&night, 7, 720, 5, 0, 0, nullptr, 0, quiet_hours, hours},
+        {&office, 1, 600, 5, 0, mic, nullptr, 0, quiet_microphone, "vexolind - quiet: microphone in use"},
+        {&office, 1, 600, 5, 0, cam, nullptr, 0, quiet_camera, "vexolind - quiet: camera in use"},
+        {&office, 1, 600, 5, 0, mic | cam, nullptr, 0, quiet_microphone, "vexolind - quiet: microphone in use"},
+        {&office, 1, 600, 5, 0, 0, "Zoom.exe", 0, quiet_program, zoom},
+        {&office, 1, 600, 5, 0, 0, name.c_str(), 0, quiet_program, cut},
+        {&office, 1, 600, 5, 0, cam, "Zoom.exe", 0, quiet_camera, "vexolind - quiet: camera in use"},
+        {&office, 6, 600, 5, 0, 0, "Zoom.exe", 0, quiet_program, zoom},
+        {&office, 1, 600, 2, 0, mic, nullptr, 0, quiet_notifications, "vexolind - quiet: notifications off"},
+        {&office, 6, 600, 5, AWAY_LOCKED, 0, nullptr, 0, quiet_hours, hours},
+        {&office, 1, 600, 5, AWAY_LOCKED, 0, nullptr, 700000, quiet_away, ""},
+        {&office, 1, 600, 5, 0, 0, nullptr, 600000, quiet_still, ""},
+        {&office, 1, 600, 5, 0, 0, nullptr, 599999, quiet_none, ""},
+        {nullptr, 6, 0, 5, 0, 0, nullptr, 999999, quiet_none, ""},
+    };
+    for (auto &c : cases) {
+        quietinputs in = {};
+        in.rules = c.r, in.weekday = c.day, in.minute = c.minute, in.notestate = c.note, in.away = c.away;
+        in.media = c.media, in.program = c.program, in.tick = c.still;
+        char tip[64];
+        quiettext(tip, sizeof tip, whyquiet(in), c.program);
+        EXPECT_EQ(whyquiet(in), c.want) << &c - cases;
+        EXPECT_EQ(tip, c.tip) << &c - cases;
+    }
+    char tip[64];
+    quiettext(tip, sizeof tip, quiet_fullscreen, nullptr);
+    EXPECT_STREQ(tip, "vexolind - quiet: full screen");
+    quiettext(tip, sizeof tip, quiet_paused, nullptr);
+    EXPECT_STREQ(tip, "") << "a pause has its own tip";
+    // Still time across the tick count's wrap, and from our start when the last input came before it.
+    const DWORD wrap = 0xFFFFF000u;
+    EXPECT_EQ(stillms(wrap + 601000, wrap + 1000, wrap), 600000u);
+    EXPECT_EQ(stillms(wrap + 599999, wrap - 5000, wrap), 599999u);
+    // A due message waits until 2 s after the last key, across the wrap too, unless typing=0.
+    quietrules off;
+    off.typing = false;
+    const struct { const quietrules *r; DWORD tick, last; bool want; } typing[] = {
+        {&office, 5000, 3001, true}, {&office, 5000, 3000, false}, {&off, 5000, 4999, false}, {&office, 0x100, 0xFFFFFF00u, true}};
+    for (auto &t : typing) {
+        quietinputs in = {};
+        in.rules = t.r, in.tick = t.tick, in.lastinput = t.last;
+        EXPECT_EQ(typingwait(in), t.want) << t.tick << " " << t.last;
+    }
+}
+
+TEST(quiet, a_consent_record_is_in_use_from_a_start_no_later_stop_ended)
+{
+    const uint64_t cases[][3] = {{0, 0, 0}, {5, 0, 1}, {5, 9, 0}, {9, 5, 1}, {0, 5, 0}, {5, 5, 0}};
+    for (auto &c : cases)
+        EXPECT_EQ(consentinuse(c[0], c[1]), c[2] != 0) << c[0] << " " << c[1];
+}
+
+TEST(quiet, the_quiet_section_reads_good_values_and_makes_bad_ones_sane)
+{
+    std::wstring many;
+    for (int i = 0; i < 10000; i++)
+        many += L"p" + std::to_wstring(i) + L".exe;";
+    // media, programs, hours, days, typing, away: as written, and as read and written back
+    const struct { quietkeys in, want; } cases[] = {
+        {{}, {L"1", L"", L"", L"1234567", L"1", L"0"}},
+        {{L"0", L" Teams.exe ; Zoom.exe;", L"09:00-17:30", L"12345", L"0", L"15"},
+         {L"0", L"Teams.exe;Zoom.exe", L"09:00-17:30", L"12345", L"0", L"15"}},
+        {{L"1", L"", L"22:00-2:00", L"67", L"1", L"0"}, {L"1", L"", L"22:00-02:00", L"67", L"1", L"0"}},
+        {{L"yes", L"", L"25:00-26:00", L"9", L"x", L"-5"}, {L"1", L"", L"", L"1234567", L"1", L"0"}},
+        {{L"", L"", L"09:00", L"7x1", L"", L"99999999999999"}, {L"1", L"", L"", L"17", L"1", L"1440"}},
+        {{L"", L"C:\\x\\Teams.exe;a/b.exe;zoom.exe", L"09:60-10:00", L"", L"", L""},
+         {L"1", L"zoom.exe", L"", L"1234567", L"1", L"0"}},
+    };
+    auto text = [](const quietkeys &k) { return k.media + L"|" + k.programs + L"|" + k.hours + L"|" + k.days + L"|" + k.typing + L"|" + k.away; };
+    for (auto &c : cases)
+        EXPECT_EQ(text(quietkeysfor(parsequiet(c.in))), text(c.want)) << &c - cases;
+    quietrules r = parsequiet({L"", many, L"", L"", L"", L""});
+    EXPECT_EQ(r.programs.size(), (size_t)PROGRAMS_MAX);
+    r = parsequiet(cases[1].in);
+    EXPECT_TRUE(listedprogram(r, L"ZOOM.EXE"));
+    EXPECT_FALSE(listedprogram(r, L"Zoom.ex") || listedprogram(r, L"Zoom.exe2"));
 }
 
 } // namespace

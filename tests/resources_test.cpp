@@ -113,8 +113,8 @@ TEST_F(resources, the_tray_menu_is_one_popup_of_settings_about_pause_and_exit)
     struct {
         UINT id;
         const char *text;
-    } items[] = {{69, "&Settings"},          {71, "My &messages..."}, {68, "&About VeXoLind"},
-                 {70, "&Pause for an hour"}, {0, nullptr},            {55, "E&xit"}};
+    } items[] = {{69, "&Settings"}, {71, "My &messages..."}, {72, "More se&ttings..."}, {68, "&About VeXoLind"},
+                 {70, "&Pause for an hour"}, {0, nullptr}, {55, "E&xit"}};
     const int count = sizeof items / sizeof *items;
     ASSERT_EQ(GetMenuItemCount(popup), count);
     for (int i = 0; i < count; i++) {

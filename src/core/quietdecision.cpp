@@ -1,6 +1,8 @@
 #include "quietdecision.h"
 
 #include <stdio.h>
+#include <string.h>
+#include <wctype.h>
 
 namespace {
 
@@ -33,7 +35,149 @@ bool covers(const RECT &w, const RECT &m)
            w.bottom >= m.bottom;
 }
 
+std::wstring trimmed(const std::wstring &s)
+{
+    size_t b = s.find_first_not_of(L" \t"), e = s.find_last_not_of(L" \t");
+    return b == std::wstring::npos ? L"" : s.substr(b, e - b + 1);
+}
+
+// A whole number, perhaps negative; false for anything else. Huge values stop at a billion.
+bool number(const std::wstring &text, long long *n)
+{
+    std::wstring t = trimmed(text);
+    size_t i = t[0] == L'-' ? 1 : 0;
+    if (i == t.size())
+        return false;
+    long long v = 0;
+    for (; i < t.size(); i++) {
+        if (t[i] < L'0' || t[i] > L'9')
+            return false;
+        v = v < 1000000000 ? v * 10 + (t[i] - L'0') : v;
+    }
+    *n = t[0] == L'-' ? -v : v;
+    return true;
+}
+
+bool onoff(const std::wstring &text, bool def)
+{
+    long long n;
+    return number(text, &n) && n >= 0 ? n != 0 : def;
+}
+
+// "H:MM" or "HH:MM" into minutes after midnight, or -1.
+int clocktime(const std::wstring &text)
+{
+    std::wstring t = trimmed(text);
+    long long h, m;
+    size_t colon = t.find(L':');
+    if (colon == std::wstring::npos || colon == 0 || colon > 2 || t.size() != colon + 3 ||
+        !number(t.substr(0, colon), &h) || !number(t.substr(colon + 1), &m) || h < 0 || h > 23 || m < 0 || m > 59)
+        return -1;
+    return (int)(h * 60 + m);
+}
+
+bool pathless(const std::wstring &name)
+{
+    return name.find_first_of(L"\\/:") == std::wstring::npos && name.size() < MAX_PATH;
+}
+
 } // namespace
+
+bool parsehours(const std::wstring &text, int *from, int *to)
+{
+    size_t dash = text.find(L'-');
+    if (dash == std::wstring::npos)
+        return false;
+    int f = clocktime(text.substr(0, dash)), t = clocktime(text.substr(dash + 1));
+    if (f < 0 || t < 0)
+        return false;
+    *from = f;
+    *to = t;
+    return true;
+}
+
+quietrules parsequiet(const quietkeys &k)
+{
+    quietrules r;
+    r.media = onoff(k.media, true);
+    r.typing = onoff(k.typing, true);
+    long long away;
+    if (number(k.away, &away) && away > 0)
+        r.awayminutes = (uint32_t)(away < AWAY_MAX_MINUTES ? away : AWAY_MAX_MINUTES);
+    if (!parsehours(k.hours, &r.from, &r.to))
+        r.from = r.to = 0;
+    unsigned days = 0;
+    for (wchar_t c : k.days)
+        if (c >= L'1' && c <= L'7')
+            days |= 1u << (c - L'1');
+    r.days = days ? days : 0x7f;
+    for (size_t start = 0; start <= k.programs.size() && r.programs.size() < PROGRAMS_MAX;) {
+        size_t end = k.programs.find(L';', start);
+        if (end == std::wstring::npos)
+            end = k.programs.size();
+        std::wstring name = trimmed(k.programs.substr(start, end - start));
+        if (!name.empty() && pathless(name))
+            r.programs.push_back(name);
+        start = end + 1;
+    }
+    return r;
+}
+
+quietkeys quietkeysfor(const quietrules &r)
+{
+    quietkeys k;
+    k.media = r.media ? L"1" : L"0";
+    k.typing = r.typing ? L"1" : L"0";
+    // Narrow formatting and widening: a wide printf would add its own engine to the exe.
+    char text[16];
+    snprintf(text, sizeof text, "%u", (unsigned)r.awayminutes);
+    k.away.assign(text, text + strlen(text));
+    if (r.from != r.to) {
+        snprintf(text, sizeof text, "%02d:%02d-%02d:%02d", r.from / 60, r.from % 60, r.to / 60, r.to % 60);
+        k.hours.assign(text, text + strlen(text));
+    }
+    for (int d = 0; d < 7; d++)
+        if (r.days & (1u << d))
+            k.days += (wchar_t)(L'1' + d);
+    for (const std::wstring &p : r.programs)
+        k.programs += (k.programs.empty() ? L"" : L";") + p;
+    return k;
+}
+
+bool consentinuse(uint64_t laststart, uint64_t laststop)
+{
+    return (laststop == 0 && laststart != 0) || laststart > laststop;
+}
+
+bool listedprogram(const quietrules &r, const wchar_t *exe)
+{
+    for (const std::wstring &p : r.programs) {
+        size_t i = 0;
+        while (i < p.size() && exe[i] && towlower(p[i]) == towlower(exe[i]))
+            i++;
+        if (i == p.size() && !exe[i])
+            return true;
+    }
+    return false;
+}
+
+uint32_t stillms(DWORD tick, DWORD lastinput, DWORD started)
+{
+    // Differences, not values, compare: the count wraps after 49.7 days.
+    DWORD since = (int32_t)(lastinput - started) > 0 ? lastinput : started;
+    return tick - since;
+}
+
+bool withinhours(const quietrules &r, int weekday, int minute)
+{
+    if (weekday >= 1 && weekday <= 7 && !(r.days & (1u << (weekday - 1))))
+        return false;
+    if (r.from == r.to)
+        return true;
+    if (r.from < r.to)
+        return minute >= r.from && minute < r.to;
+    return minute >= r.from || minute < r.to;
+}
 
 bool fullscreenother(const quietinputs &in)
 {
@@ -61,9 +205,42 @@ quietcause whyquiet(const quietinputs &in)
         return quiet_fullscreen;
     if (in.notestate != 0 && in.notestate != accepts)
         return quiet_notifications;
+    if (in.media & MEDIA_MICROPHONE)
+        return quiet_microphone;
+    if (in.media & MEDIA_CAMERA)
+        return quiet_camera;
+    if (in.program)
+        return quiet_program;
+    if (in.rules && !withinhours(*in.rules, in.weekday, in.minute))
+        return quiet_hours;
     if (in.away != 0)
         return quiet_away;
+    if (in.rules && in.rules->awayminutes &&
+        stillms(in.tick, in.lastinput, in.started) >= in.rules->awayminutes * 60000u)
+        return quiet_still;
     return quiet_none;
+}
+
+bool typingwait(const quietinputs &in)
+{
+    return in.rules && in.rules->typing && in.tick - in.lastinput < TYPING_PAUSE_MS;
+}
+
+void quiettext(char *tip, size_t size, quietcause why, const char *program)
+{
+    const char *const texts[] = {"vexolind - quiet: full screen", "vexolind - quiet: notifications off",
+                                 "vexolind - quiet: microphone in use", "vexolind - quiet: camera in use"};
+    const char suffix[] = " is running";
+    // The name is cut so that the tip's 63 characters still end in the suffix.
+    const int room = 63 - (int)(sizeof "vexolind - quiet: " - 1) - (int)(sizeof suffix - 1);
+    if (why >= quiet_fullscreen && why <= quiet_camera)
+        snprintf(tip, size, "%s", texts[why - quiet_fullscreen]);
+    else if (why == quiet_program)
+        snprintf(tip, size, "vexolind - quiet: %.*s%s", room, program ? program : "", suffix);
+    else if (why == quiet_hours)
+        snprintf(tip, size, "vexolind - quiet: outside your hours");
+    else if (size)
+        tip[0] = '\0';
 }
 
 bool quietmoment(const quietinputs &in)

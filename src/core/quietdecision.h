@@ -1,5 +1,6 @@
 // Quiet moments, decided: a message the timer brings waits while the user presents, plays full
-// screen, is away from the session or has paused vexolind. Pure: the shell gathers the inputs
+// screen, is in a call, works outside the hours set, is away from the session or has paused
+// vexolind. Pure: the shell gathers the inputs
 // from Windows (quietinputs.cpp) and this judges them, so a table of cases tests it.
 #pragma once
 
@@ -7,9 +8,42 @@
 
 #include <stddef.h>
 
+#include <string>
+#include <vector>
+
 #define AWAY_LOCKED 1
 #define AWAY_DISCONNECTED 2
 #define PAUSE_MS (60ull * 60 * 1000)
+#define MEDIA_MICROPHONE 1
+#define MEDIA_CAMERA 2
+#define TYPING_PAUSE_MS 2000u
+#define AWAY_MAX_MINUTES 1440
+#define PROGRAMS_MAX 64
+
+// The [quiet] section as read, made sane: what the user asked for.
+struct quietrules {
+    bool media = true;
+    bool typing = true;
+    uint32_t awayminutes = 0;       // 0: never
+    int from = 0, to = 0;           // minutes after midnight; equal means all day
+    unsigned days = 0x7f;           // bit 0 Monday ... bit 6 Sunday
+    std::vector<std::wstring> programs;
+};
+// The keys of [quiet] as text: what the file holds, or what it gets.
+struct quietkeys {
+    std::wstring media, programs, hours, days, typing, away;
+};
+// Missing or bad values take their defaults; a long list is cut.
+quietrules parsequiet(const quietkeys &k);
+quietkeys quietkeysfor(const quietrules &r);
+// "HH:MM-HH:MM" into minutes after midnight; false when it is not one.
+bool parsehours(const std::wstring &text, int *from, int *to);
+// A ConsentStore record: the device is in use since a start that no later stop ended.
+bool consentinuse(uint64_t laststart, uint64_t laststop);
+// An executable name of the list, without regard to case.
+bool listedprogram(const quietrules &r, const wchar_t *exe);
+// Still time in 32-bit tick arithmetic, from the later of the last input and our start.
+uint32_t stillms(DWORD tick, DWORD lastinput, DWORD started);
 
 // What one tick sees; the shell fills it in, quietmoment judges it.
 struct quietinputs {
@@ -23,6 +57,14 @@ struct quietinputs {
     int away;
     uint64_t pauseuntil;    // steady-clock milliseconds; 0 when not paused
     uint64_t now;
+    const quietrules *rules = nullptr;  // null: the [quiet] causes do not apply
+    int media = 0;              // MEDIA_MICROPHONE | MEDIA_CAMERA seen in use
+    const char *program = nullptr;      // a listed program that runs, as the process list names it
+    int weekday = 0;            // 1 Monday ... 7 Sunday, local time
+    int minute = 0;             // minutes after local midnight
+    DWORD tick = 0;             // GetTickCount
+    DWORD lastinput = 0;        // GetLastInputInfo's time
+    DWORD started = 0;          // GetTickCount when vexolind started
 };
 
 // Why a tick is held, in the order a tip names them; quiet_none lets it count.
@@ -31,9 +73,19 @@ enum quietcause {
     quiet_paused,
     quiet_fullscreen,
     quiet_notifications,
-    quiet_away,
+    quiet_microphone,
+    quiet_camera,
+    quiet_program,
+    quiet_hours,
+    quiet_away,     // locked or disconnected
+    quiet_still,    // nobody at the keyboard for the minutes set
 };
 quietcause whyquiet(const quietinputs &in);
+// Whether a message that is due waits for a pause in the typing.
+bool typingwait(const quietinputs &in);
+// The tip naming why; empty for causes nobody could read a tip in, and for a pause (its own tip).
+void quiettext(char *tip, size_t size, quietcause why, const char *program);
+bool withinhours(const quietrules &r, int weekday, int minute);
 bool quietmoment(const quietinputs &in);
 // A window of another process without a caption that covers its whole monitor.
 bool fullscreenother(const quietinputs &in);

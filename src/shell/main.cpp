@@ -48,6 +48,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
 
     if (!loadsettings(con))
         return 0;
+    loadquiet(con);
     // Settings that could not be read are not the user's: nothing is decided on them.
     if (!con->iniunread) {
         if (!savesettings(con))

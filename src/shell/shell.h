@@ -26,6 +26,9 @@ int contextmenu(context_t *con, POINT pt);
 
 // Quiet moments and the pause
 struct quietinputs quietinputsnow(const context_t *con, uint64_t now);
+// The [quiet] rules in force: read at start and again when the more-settings dialog says OK.
+const struct quietrules &quietnow();
+void loadquiet(const context_t *con);
 void watchsession(HWND hwnd);
 void unwatchsession(HWND hwnd);
 void startpause(context_t *con, uint64_t now);
@@ -57,6 +60,9 @@ INT_PTR CALLBACK setprc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
 // The current mood's message file, opened in the user's text editor; a commented template first
 // when there is none.
 int doMessages(context_t *con);
+
+// More-settings dialog
+int domore(context_t *con);
 
 // Splash window
 extern const unsigned char *splashbuf;

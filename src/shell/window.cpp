@@ -75,6 +75,9 @@ void ontraymenu(HWND hWnd)
     case IDM_MESSAGES:
         doMessages(con);
         break;
+    case IDM_MORE:
+        domore(con);
+        break;
     case IDM_PAUSE:
         onpause(con);
         break;
@@ -105,7 +108,9 @@ void onhotkey(WPARAM id)
 void onalerttimer(HWND hWnd)
 {
     watchsession(hWnd);
-    alerttick(quietinputsnow(con, GetTickCount64()), false);
+    quietinputs in = quietinputsnow(con, GetTickCount64());
+    auto why = (quietcause)alerttick(in, typingwait(in));
+    quiettext(con->quiettip, sizeof con->quiettip, why, in.program);
     refreshtip(con);
 }
 

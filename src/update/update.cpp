@@ -2,11 +2,13 @@
 
 #include "bounds.h"
 #include "handles.h"
+#include "settings.h"
 
 #include <wininet.h>
 #include <shellapi.h>
 
 #include <stdlib.h>
+#include <stdio.h>
 #include <string.h>
 #include <string>
 
@@ -14,9 +16,18 @@ namespace {
 
 const DWORD replymax = 50;
 
-// Shown for every failure, not only WinINet's, with the wording the program has always used.
+// An unreachable server speaks once a calendar day; later failures that day go on silently.
+// The box keeps the wording the program has always used, whatever the failure.
 void failbox(context_t *con)
 {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    char date[16];
+    snprintf(date, sizeof date, "%04u-%02u-%02u", st.wYear, st.wMonth, st.wDay);
+    std::wstring today(date, date + strlen(date));
+    if (inistring(con, L"update", L"failshown", L"") == today)
+        return;
+    iniset(con, L"update", L"failshown", today.c_str());
     MessageBoxA(con->hwnd, "Auto Update Failed\nCan't initialise wininet", "vexolind", MB_OK);
 }
 

@@ -211,6 +211,7 @@ TEST_F(update, only_a_newer_build_in_the_first_50_bytes_asks_and_start_up_goes_o
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(winui::waitfor([] { return trayicons().empty(); }, 10000));
+        DeleteFileA(settingspath().c_str());   // each case a first start of the day
         serve(c.body, c.status);
         auto a = app::start();
         ASSERT_TRUE(a);
@@ -245,6 +246,19 @@ TEST_F(update, a_server_that_cannot_be_reached_gives_the_failure_box_then_start_
     ASSERT_TRUE(winui::waitfor([] { return trayicons().size() == 1; }, 20000)) << "start-up stopped after the box";
     EXPECT_TRUE(a->window());
     EXPECT_TRUE(a->boxes("vexolind update").empty());
+
+    // The same day the failure goes on silently.
+    a.reset();
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    char today[32];
+    snprintf(today, sizeof today, "failshown=%04d-%02d-%02d", st.wYear, st.wMonth, st.wDay);
+    auto got = lines(readfile(settingspath()));
+    EXPECT_NE(std::find(got.begin(), got.end(), today), got.end()) << readfile(settingspath());
+    a = app::start();
+    ASSERT_TRUE(a);
+    s = watch(*a, 30000);
+    EXPECT_TRUE(s.icon && !s.failure) << "the failure box came twice in a day";
 }
 
 TEST_F(update, autoupdate_off_asks_nothing)
@@ -346,6 +360,7 @@ TEST_F(update, no_server_keeps_the_tray_icon_away_for_more_than_15_seconds)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(winui::waitfor([] { return trayicons().empty(); }, 10000));
+        DeleteFileA(settingspath().c_str());   // each case a first start of the day
         web.reset(new webserver(c.serve));
         setproxy(web->port());
         DWORD started = GetTickCount();

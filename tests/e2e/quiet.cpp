@@ -1,0 +1,124 @@
+// Quiet times end to end: what holds timer messages, the tip that says why, and the dialog that sets them.
+#include "harness.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace e2e;
+
+namespace {
+
+const char consentstore[] = "Software\\Microsoft\\Windows\\CurrentVersion\\CapabilityAccessManager\\ConsentStore";
+
+// A timer message every 3 s unless something holds it; typing waits only where a test asks.
+void writequiet(const std::string &quiet)
+{
+    writesettings("mintime=3\r\nmaxtime=3\r\nautorun=0\r\nautoupdate=0\r\n[quiet]\r\ntyping=0\r\n" + quiet);
+}
+
+// A program's record of its last use of the microphone, as Windows keeps it.
+struct consent {
+    void set(uint64_t start, uint64_t stop)
+    {
+        std::string key = std::string(consentstore) + "\\microphone\\NonPackaged\\C:#calls#call.exe";
+        HKEY k = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr), 0);
+        RegSetValueExA(k, "LastUsedTimeStart", 0, REG_QWORD, reinterpret_cast<const BYTE *>(&start), 8);
+        RegSetValueExA(k, "LastUsedTimeStop", 0, REG_QWORD, reinterpret_cast<const BYTE *>(&stop), 8);
+        RegCloseKey(k);
+    }
+    ~consent() { RegDeleteTreeA(HKEY_CURRENT_USER, consentstore); }
+};
+
+class quiet : public scenario {};
+
+TEST_F(quiet, each_cause_holds_messages_and_names_itself_until_it_ends)
+{
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    char hours[40];
+    snprintf(hours, sizeof hours, "hours=%02d:00-%02d:00\r\n", (st.wHour + 2) % 24, (st.wHour + 3) % 24);
+    consent mic;
+    std::unique_ptr<app> notepad;
+    const struct {
+        std::string quiet, tip;
+        std::function<void()> begin, end;   // no end: the cause lasts
+    } cases[] = {
+        {"", "vexolind - quiet: microphone in use", [&] { mic.set(5, 0); }, [&] { mic.set(5, 9); }},
+        {hours, "vexolind - quiet: outside your hours", [] {}, nullptr},
+        {"programs=Zoom.exe; NOTEPAD.EXE\r\n", "vexolind - quiet: notepad.exe is running",
+         [&] {
+             notepad = app::start("", "C:\\windows\\notepad.exe");
+             HWND w = nullptr;
+             winui::waitfor([&] { return (w = windowof("Notepad", notepad->pid())) != nullptr; }, 15000);
+             ShowWindow(w, SW_HIDE);   // clear of the tray icon, whose tip is read by hovering
+         },
+         [&] { notepad.reset(); }},
+    };
+    for (auto &c : cases) {
+        SCOPED_TRACE(c.tip);
+        c.begin();
+        writequiet(c.quiet);
+        auto a = ready();
+        ASSERT_TRUE(a);
+        std::string shown;
+        EXPECT_TRUE(winui::waitfor([&] { return (shown = traytip(trayicons().front())) == c.tip; }, 15000)) << shown;
+        for (DWORD until = GetTickCount() + 10000; GetTickCount() < until; Sleep(100))
+            ASSERT_TRUE(a->boxes("vexolind").empty()) << "a timer message came while held";
+        if (c.end) {
+            c.end();
+            HWND box = a->box("vexolind", 15000);
+            ASSERT_TRUE(box) << "the held message did not come once the cause ended";
+            winui::answer(box, IDOK);
+        }
+    }
+}
+
+TEST_F(quiet, typing_holds_a_due_message_until_the_keys_stop)
+{
+    writesettings("mintime=2\r\nmaxtime=2\r\nautorun=0\r\nautoupdate=0\r\n");
+    auto a = ready();
+    ASSERT_TRUE(a);
+    INPUT keys[2] = {};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[1].ki.wVk = VK_SHIFT;
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    for (DWORD until = GetTickCount() + 10000; GetTickCount() < until; Sleep(300)) {
+        ASSERT_EQ(SendInput(2, keys, sizeof *keys), 2u);
+        ASSERT_TRUE(a->boxes("vexolind").empty()) << "a message landed mid-word";
+    }
+    EXPECT_TRUE(a->box("vexolind", 15000)) << "the due message did not come once the keys stopped";
+}
+
+TEST_F(quiet, the_more_settings_dialog_shows_the_file_and_writes_what_it_shows)
+{
+    writequiet("hours=22:00-02:00\r\ndays=67\r\naway=5\r\nprograms=Zoom.exe\r\n");
+    auto a = ready();
+    ASSERT_TRUE(a);
+    a->rightclick();
+    ASSERT_TRUE(a->menu());
+    a->pick('t');
+    HWND d = nullptr;
+    ASSERT_TRUE(winui::waitfor(
+        [&] { return (d = winui::findwindow("#32770", "vexolind - more settings", a->pid())) != nullptr; }, 10000));
+    auto text = [&](int id) { char s[256] = ""; GetDlgItemTextA(d, id, s, sizeof s); return std::string(s); };
+    auto on = [&](int id) { return IsDlgButtonChecked(d, id) == BST_CHECKED; };
+    EXPECT_EQ(text(IDC_FROM) + "-" + text(IDC_TO) + " " + text(IDC_AWAY) + " " + text(IDC_PROGRAMS), "22:00-02:00 5 Zoom.exe");
+    EXPECT_TRUE(on(IDC_MEDIA) && !on(IDC_TYPING) && !on(IDC_ALLDAY) && !on(IDC_DAY1) && on(IDC_DAY1 + 5) && on(IDC_DAY1 + 6));
+    SetDlgItemTextA(d, IDC_FROM, "8:30");
+    SetDlgItemTextA(d, IDC_PROGRAMS, "Teams.exe;Zoom.exe");
+    PostMessageA(GetDlgItem(d, IDC_DAY1), BM_CLICK, 0, 0);
+    PostMessageA(GetDlgItem(d, IDC_MEDIA), BM_CLICK, 0, 0);
+    ASSERT_TRUE(winui::waitfor([&] { return on(IDC_DAY1) && !on(IDC_MEDIA); }, 5000));
+    PostMessageA(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(winui::waitfor([&] { return !IsWindow(d); }, 5000));
+    auto got = lines(readfile(settingspath()));
+    EXPECT_EQ(std::vector<std::string>(std::find(got.begin(), got.end(), "[quiet]"), got.end()),
+              (std::vector<std::string>{"[quiet]", "typing=0", "hours=08:30-02:00", "days=167", "away=5",
+                                        "programs=Teams.exe;Zoom.exe", "media=0"}));
+    EXPECT_EQ(got[1], "mintime=3");
+}
+
+} // namespace
