@@ -23,11 +23,8 @@ struct consent {
     void set(uint64_t start, uint64_t stop)
     {
         std::string key = std::string(consentstore) + "\\microphone\\NonPackaged\\C:#calls#call.exe";
-        HKEY k = nullptr;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr), 0);
-        RegSetValueExA(k, "LastUsedTimeStart", 0, REG_QWORD, reinterpret_cast<const BYTE *>(&start), 8);
-        RegSetValueExA(k, "LastUsedTimeStop", 0, REG_QWORD, reinterpret_cast<const BYTE *>(&stop), 8);
-        RegCloseKey(k);
+        ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), "LastUsedTimeStart", REG_QWORD, &start, 8), 0);
+        ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), "LastUsedTimeStop", REG_QWORD, &stop, 8), 0);
     }
     ~consent() { RegDeleteTreeA(HKEY_CURRENT_USER, consentstore); }
 };
