@@ -3,6 +3,8 @@
 #include "settings.h"
 #include "shell.h"
 
+#include <commctrl.h>
+
 namespace {
 
 std::wstring fieldtext(HWND dlg, int id)
@@ -67,19 +69,48 @@ bool shownkeys(HWND dlg, quietkeys *k)
     return !bad;
 }
 
-// Written as read back, so the file holds exactly what the next tick applies.
+chord fieldchord(HWND dlg, int id)
+{
+    return fromhotkeyfield((WORD)SendDlgItemMessageW(dlg, id, HKM_GETHOTKEY, 0, 0));
+}
+
+void showmessages(HWND dlg)
+{
+    bool note = parsestyle(inistring(con, L"show", L"style", L"box")) == show_note;
+    CheckRadioButton(dlg, IDC_STYLEBOX, IDC_STYLENOTE, note ? IDC_STYLENOTE : IDC_STYLEBOX);
+    for (auto key : {std::make_pair(IDC_KEYNOW, L"now"), std::make_pair(IDC_KEYPAUSE, L"pause")}) {
+        // A key pressed alone in the field comes as Ctrl+Shift and that key, as the hint suggests.
+        SendDlgItemMessageW(dlg, key.first, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S,
+                            MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_SHIFT, 0));
+        SendDlgItemMessageW(dlg, key.first, HKM_SETHOTKEY,
+                            tohotkeyfield(parsechord(inistring(con, L"keys", key.second, L""))), 0);
+    }
+}
+
+// Written as read back, so the file holds exactly what the next tick applies. A shortcut that
+// another program holds keeps the dialog open with nothing written.
 bool save(HWND dlg)
 {
     quietkeys shown;
     if (!shownkeys(dlg, &shown))
         return false;
+    chord now = fieldchord(dlg, IDC_KEYNOW), pause = fieldchord(dlg, IDC_KEYPAUSE);
+    if (int taken = rekey(con, dlg, now, pause)) {
+        SendMessageW(dlg, WM_NEXTDLGCTL, (WPARAM)GetDlgItem(dlg, taken == HOTKEY_NOW ? IDC_KEYNOW : IDC_KEYPAUSE), TRUE);
+        return false;
+    }
+    bool saved = iniset(con, L"keys", L"now", chordtext(now).c_str());
+    saved &= iniset(con, L"keys", L"pause", chordtext(pause).c_str());
+    saved &= iniset(con, L"show", L"style", checked(dlg, IDC_STYLENOTE) ? L"note" : L"box");
     quietkeys k = quietkeysfor(parsequiet(shown));
     const std::pair<const wchar_t *, const std::wstring *> keys[] = {
         {L"media", &k.media}, {L"programs", &k.programs}, {L"hours", &k.hours},
         {L"days", &k.days},   {L"typing", &k.typing},     {L"away", &k.away},
     };
     for (const auto &key : keys)
-        iniset(con, L"quiet", key.first, key.second->c_str());
+        saved &= iniset(con, L"quiet", key.first, key.second->c_str());
+    if (!saved)
+        savefailed(dlg, con);
     loadquiet(con);
     return true;
 }
@@ -107,6 +138,7 @@ INT_PTR CALLBACK moreprc(HWND dlg, UINT message, WPARAM wParam, LPARAM)
     switch (message) {
     case WM_INITDIALOG:
         showrules(dlg, quietnow());
+        showmessages(dlg);
         return TRUE;
     case WM_COMMAND:
         return oncommand(dlg, LOWORD(wParam));
@@ -123,6 +155,9 @@ int domore(context_t *con)
     if (open)
         return 1;
     open = true;
+    // The shortcut fields are common controls, set up here for the reason the settings dialog's are.
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_HOTKEY_CLASS};
+    InitCommonControlsEx(&icc);
     DialogBoxParamW(con->hinst, L"MOREBOX", con->hwnd, moreprc, 0);
     open = false;
     return 1;

@@ -2,6 +2,7 @@
 #include "harness.h"
 #include "resource.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -91,7 +92,8 @@ TEST_F(quiet, typing_holds_a_due_message_until_the_keys_stop)
 
 TEST_F(quiet, the_more_settings_dialog_shows_the_file_and_writes_what_it_shows)
 {
-    writequiet("hours=22:00-02:00\r\ndays=67\r\naway=5\r\nprograms=Zoom.exe\r\n");
+    writequiet("hours=22:00-02:00\r\ndays=67\r\naway=5\r\nprograms=Zoom.exe\r\n[show]\r\nstyle=note\r\n"
+               "[keys]\r\nnow=Ctrl+Shift+K\r\n");
     auto a = ready();
     ASSERT_TRUE(a);
     a->rightclick();
@@ -104,6 +106,28 @@ TEST_F(quiet, the_more_settings_dialog_shows_the_file_and_writes_what_it_shows)
     auto on = [&](int id) { return IsDlgButtonChecked(d, id) == BST_CHECKED; };
     EXPECT_EQ(text(IDC_FROM) + "-" + text(IDC_TO) + " " + text(IDC_AWAY) + " " + text(IDC_PROGRAMS), "22:00-02:00 5 Zoom.exe");
     EXPECT_TRUE(on(IDC_MEDIA) && !on(IDC_TYPING) && !on(IDC_ALLDAY) && !on(IDC_DAY1) && on(IDC_DAY1 + 5) && on(IDC_DAY1 + 6));
+    EXPECT_TRUE(on(IDC_STYLENOTE) && !on(IDC_STYLEBOX));
+    auto key = [&](int id) { return SendDlgItemMessageA(d, id, HKM_GETHOTKEY, 0, 0); };
+    const WORD ctrlshift = (HOTKEYF_CONTROL | HOTKEYF_SHIFT) << 8;
+    EXPECT_EQ(key(IDC_KEYNOW), ctrlshift | 'K');
+    EXPECT_EQ(key(IDC_KEYPAUSE), 0);
+
+    // A chord this program holds is taken: the dialog says so, stays open and writes nothing.
+    ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_SHIFT, 'J'));
+    const std::string before = readfile(settingspath());
+    SendDlgItemMessageA(d, IDC_KEYPAUSE, HKM_SETHOTKEY, ctrlshift | 'J', 0);
+    PostMessageA(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
+    HWND taken = a->box("vexolind");
+    ASSERT_TRUE(taken);
+    EXPECT_EQ(winui::boxtext(taken), "That shortcut is taken by another program.");
+    EXPECT_EQ(GetWindow(taken, GW_OWNER), d);
+    ASSERT_TRUE(dismiss(taken));
+    EXPECT_TRUE(IsWindow(d));
+    EXPECT_EQ(readfile(settingspath()), before);
+    UnregisterHotKey(nullptr, 1);
+
+    SendDlgItemMessageA(d, IDC_KEYPAUSE, HKM_SETHOTKEY, ctrlshift | 'P', 0);
+    PostMessageA(GetDlgItem(d, IDC_STYLEBOX), BM_CLICK, 0, 0);
     SetDlgItemTextA(d, IDC_FROM, "8:30");
     SetDlgItemTextA(d, IDC_PROGRAMS, "Teams.exe;Zoom.exe");
     PostMessageA(GetDlgItem(d, IDC_DAY1), BM_CLICK, 0, 0);
@@ -114,7 +138,8 @@ TEST_F(quiet, the_more_settings_dialog_shows_the_file_and_writes_what_it_shows)
     auto got = lines(readfile(settingspath()));
     EXPECT_EQ(std::vector<std::string>(std::find(got.begin(), got.end(), "[quiet]"), got.end()),
               (std::vector<std::string>{"[quiet]", "typing=0", "hours=08:30-02:00", "days=167", "away=5",
-                                        "programs=Teams.exe;Zoom.exe", "media=0"}));
+                                        "programs=Teams.exe;Zoom.exe", "media=0", "[show]", "style=box", "[keys]",
+                                        "now=Ctrl+Shift+K", "pause=Ctrl+Shift+P"}));
     EXPECT_EQ(got[1], "mintime=3");
 }
 
