@@ -201,6 +201,19 @@ void answer(HWND box, int id)
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
 }
 
+void press(std::initializer_list<WORD> keys)
+{
+    std::vector<INPUT> in;
+    for (DWORD up : {0ul, (DWORD)KEYEVENTF_KEYUP})
+        for (WORD key : keys) {
+            INPUT i = {INPUT_KEYBOARD, {}};
+            i.ki.wVk = key;
+            i.ki.dwFlags = up;
+            in.push_back(i);
+        }
+    SendInput((UINT)in.size(), in.data(), sizeof(INPUT));
+}
+
 bool dismiss(HWND box, int id)
 {
     answer(box, id);

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -30,6 +31,9 @@ void unsetreg(HKEY root, const char *key, const char *name);
 HANDLE startprocess(const std::string &cmdline, const char *program = nullptr, DWORD *pid = nullptr);
 // Runs a command line to its end: its exit code, or -1 when it did not start or end within ms.
 int run(const std::string &cmdline, DWORD ms = 60000);
+
+// Presses the keys together as SendInput does for a person: every key down, then every key up.
+void press(std::initializer_list<WORD> keys);
 
 // Calls probe every step milliseconds until it returns true or ms milliseconds have passed.
 bool waitfor(const std::function<bool()> &probe, DWORD ms, DWORD step = 50);

@@ -40,13 +40,7 @@ std::vector<HWND> dialogs(app &a)
 // Settings, from the tray icon's menu.
 HWND opensettings(app &a)
 {
-    a.rightclick();
-    if (!a.menu())
-        return nullptr;
-    a.pick('s');
-    HWND d = nullptr;
-    winui::waitfor([&] { return (d = winui::findwindow("#32770", dialogcaption, a.pid())) != nullptr; }, 10000);
-    return d;
+    return a.dialog('s', dialogcaption);
 }
 
 int position(HWND dlg, int slider)

@@ -486,6 +486,17 @@ std::vector<HWND> app::boxes(const char *caption)
     return winui::findwindows("#32770", caption, procid);
 }
 
+HWND app::dialog(char mnemonic, const char *caption)
+{
+    rightclick();
+    if (!menu())
+        return nullptr;
+    pick(mnemonic);
+    HWND d = nullptr;
+    winui::waitfor([&] { return (d = winui::findwindow("#32770", caption, procid)) != nullptr; }, 10000);
+    return d;
+}
+
 DWORD app::nextmessage(DWORD since, DWORD ms)
 {
     HWND b = box("vexolind", ms);

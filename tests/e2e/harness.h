@@ -123,6 +123,8 @@ public:
     HWND menu(DWORD ms = 5000);             // the open tray menu
     void pick(char mnemonic);               // chooses an item of the open tray menu
     void exitbymenu();
+    // Picks a tray menu item by its mnemonic and waits for the dialog it opens; null when none came.
+    HWND dialog(char mnemonic, const char *caption);
 
     HWND box(const char *caption, DWORD ms = 10000);  // a message box of this process
     std::vector<HWND> boxes(const char *caption);

@@ -16,8 +16,7 @@ std::wstring nextmessage(app &a)
     HWND box = a.box("vexolind");
     wchar_t text[2048] = L"(no box)";
     GetDlgItemTextW(box, 0xFFFF, text, sizeof text / sizeof *text);
-    winui::answer(box, IDOK);
-    winui::waitfor([&] { return !IsWindow(box); }, 5000);
+    dismiss(box);
     std::wstring shown = text;
     shown.erase(std::remove(shown.begin(), shown.end(), L'\r'), shown.end());
     return shown;

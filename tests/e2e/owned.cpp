@@ -157,11 +157,8 @@ TEST_F(owned, settings_that_cannot_be_saved_are_told_with_the_path_and_the_run_v
         ASSERT_TRUE(a->window());
         const std::string run = runvalue(HKEY_LOCAL_MACHINE);
         held file;
-        a->rightclick();
-        ASSERT_TRUE(a->menu());
-        a->pick('s');
-        HWND d = nullptr;
-        ASSERT_TRUE(winui::waitfor([&] { return (d = winui::findwindow("#32770", "vexolind settings", a->pid())); }, 10000));
+        HWND d = a->dialog('s', "vexolind settings");
+        ASSERT_TRUE(d);
         SendMessageA(GetDlgItem(d, 429), BM_CLICK, 0, 0);   // run at start-up, unticked
         PostMessageA(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
         EXPECT_EQ(said(*a), cannot) << "at OK";
