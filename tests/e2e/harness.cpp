@@ -512,6 +512,17 @@ bool ismessage(const char *const *table, const std::string &text)
     return false;
 }
 
+// Watches for ten seconds that no timer message comes while held() stays true.
+void expectheld(app &a, const std::function<bool()> &held)
+{
+    for (HWND box : a.boxes("vexolind"))   // came before the quiet moment began
+        dismiss(box);
+    for (DWORD until = GetTickCount() + 10000; GetTickCount() < until; Sleep(100)) {
+        ASSERT_TRUE(a.boxes("vexolind").empty()) << "a timer message came in a quiet moment";
+        ASSERT_TRUE(held()) << "the quiet moment ended early";
+    }
+}
+
 std::unique_ptr<app> ready(const std::string &args)
 {
     auto a = app::start(args);

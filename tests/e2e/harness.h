@@ -142,6 +142,10 @@ private:
 // Whether text is one of the messages of a table of the program's ("kisses" or "kickers").
 bool ismessage(const char *const *table, const std::string &text);
 
+// Watches for ten seconds that no timer message comes while held() stays true; a message that
+// came before is answered first.
+void expectheld(app &a, const std::function<bool()> &held);
+
 // Started and shown in the tray: its main window exists and its icon is there.
 std::unique_ptr<app> ready(const std::string &args = "");
 
