@@ -36,6 +36,21 @@ const UINT traynotify = 99;
 
 const char runkey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
+// Closes the program's main window, and ends the program outright when that did not end it.
+void end(HANDLE process, HWND w)
+{
+    if (w)
+        PostMessageA(w, WM_CLOSE, 0, 0);
+    if (!w || WaitForSingleObject(process, 5000) != WAIT_OBJECT_0) {
+        TerminateProcess(process, 99);
+        WaitForSingleObject(process, 5000);
+        if (w)
+            removeicon(w);
+    }
+}
+
+} // namespace
+
 void removeicon(HWND owner)
 {
     NOTIFYICONDATAA pn = {};
@@ -43,8 +58,6 @@ void removeicon(HWND owner)
     pn.hWnd = owner;
     Shell_NotifyIconA(NIM_DELETE, &pn);
 }
-
-} // namespace
 
 HWND windowof(const char *cls, DWORD pid)
 {
@@ -145,12 +158,7 @@ void resetstate()
         DWORD pid = 0;
         GetWindowThreadProcessId(w, &pid);
         HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-        PostMessageA(w, WM_CLOSE, 0, 0);
-        if (p && WaitForSingleObject(p, 5000) != WAIT_OBJECT_0) {
-            TerminateProcess(p, 99);
-            WaitForSingleObject(p, 5000);
-            removeicon(w);
-        }
+        end(p, w);
         if (p)
             CloseHandle(p);
     }
@@ -420,17 +428,8 @@ std::unique_ptr<app> app::start(const std::string &args, const std::string &exe,
 
 app::~app()
 {
-    if (running()) {
-        HWND w = main ? main : windowof("vexolind", procid);
-        if (w)
-            PostMessageA(w, WM_CLOSE, 0, 0);
-        if (!w || WaitForSingleObject(process, 5000) != WAIT_OBJECT_0) {
-            TerminateProcess(process, 99);
-            WaitForSingleObject(process, 5000);
-            if (w)
-                removeicon(w);
-        }
-    }
+    if (running())
+        end(process, main ? main : windowof("vexolind", procid));
     CloseHandle(process);
 }
 

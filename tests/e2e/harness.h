@@ -55,6 +55,8 @@ std::vector<unsigned char> capture(int x, int y, int w, int h);
 // The tray, as Wine shows it without a desktop tray
 
 std::vector<HWND> trayicons();
+// Takes the icon of a program's window out of the tray, as a restarting Explorer's new tray lacks it.
+void removeicon(HWND owner);
 // The average colour of an icon's opaque pixels, read off the screen.
 COLORREF iconcolour(HWND icon);
 bool looksred(COLORREF c);

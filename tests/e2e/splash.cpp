@@ -42,7 +42,6 @@ bool poll(const std::function<bool()> &probe, DWORD ms)
     return winui::waitfor(probe, ms, 10);
 }
 
-// Waits for the splash window of a to show and returns it; null if it never did.
 // The visible splash of a started app; null when it did not start or show.
 HWND shown(const std::unique_ptr<app> &a, DWORD ms = 20000)
 {

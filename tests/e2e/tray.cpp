@@ -219,10 +219,7 @@ TEST_F(tray, the_icon_comes_back_when_the_taskbar_is_recreated)
     ASSERT_EQ(trayicons().size(), 1u);
 
     // What a restarting Explorer does: its new tray has no icons, then it tells every window.
-    NOTIFYICONDATAA pn = {};
-    pn.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    pn.hWnd = a->window();
-    Shell_NotifyIconA(NIM_DELETE, &pn);
+    removeicon(a->window());
     ASSERT_TRUE(winui::waitfor([] { return trayicons().empty(); }, 5000));
     PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
 
