@@ -473,7 +473,7 @@ bool app::settle()
     };
     for (const auto &step : steps)
         if (!settled && !winui::waitfor(step.there, 20000)) {
-            ADD_FAILURE() << "vexolind " << (running() ? "runs" : "has ended") << ", but 20 s after start brought no "
+            ADD_FAILURE() << "vexolind " << (running() ? "runs" : "has ended") << "; waited 20 s in vain for "
                           << step.what;
             return false;
         }

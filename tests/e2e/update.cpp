@@ -13,47 +13,12 @@ namespace {
 const char question[] = "An new version of vexolind is available!\nWould you like to install it ?";
 const char download[] = "https://www.vexolind.com/software/vexolind/vexolind.exe";
 
-// "GET http://host[:port]/path HTTP/1.1", taken apart.
-struct requestline {
-    std::string method, scheme, host, port, path, version;
-};
-
-requestline split(const std::string &line)
-{
-    requestline r;
-    size_t sp1 = line.find(' '), sp2 = line.rfind(' ');
-    if (sp1 == std::string::npos || sp2 <= sp1)
-        return r;
-    r.method = line.substr(0, sp1);
-    r.version = line.substr(sp2 + 1);
-    std::string url = line.substr(sp1 + 1, sp2 - sp1 - 1);
-    size_t colon = url.find("://");
-    if (colon == std::string::npos) {
-        r.path = url;
-        return r;
-    }
-    r.scheme = url.substr(0, colon);
-    std::string rest = url.substr(colon + 3);
-    size_t slash = rest.find('/');
-    std::string authority = rest.substr(0, slash);
-    r.path = slash == std::string::npos ? "" : rest.substr(slash);
-    size_t p = authority.find(':');
-    r.host = authority.substr(0, p);
-    if (p != std::string::npos)
-        r.port = authority.substr(p + 1);
-    return r;
-}
-
+// A proxy is asked with the absolute URL, port 80 named or not.
 void expectupdatequery(const request &rq)
 {
-    SCOPED_TRACE(rq.line);
-    requestline r = split(rq.line);
-    EXPECT_EQ(r.method, "GET");
-    EXPECT_EQ(r.scheme, "http") << "a proxy is asked with the absolute URL";
-    EXPECT_EQ(r.host, "www.vexolind.com");
-    EXPECT_TRUE(r.port.empty() || r.port == "80") << r.port;
-    EXPECT_EQ(r.path, "/software/vexolind/update/");
-    EXPECT_EQ(r.version, "HTTP/1.1");
+    const std::string path = "/software/vexolind/update/ HTTP/1.1";
+    EXPECT_TRUE(rq.line == "GET http://www.vexolind.com" + path || rq.line == "GET http://www.vexolind.com:80" + path)
+        << rq.line;
     EXPECT_EQ(rq.agent, "vexolind");
 }
 
