@@ -26,6 +26,9 @@ RequestExecutionLevel user
 ManifestSupportedOS all
 ManifestDPIAware true
 SetCompressor /SOLID lzma
+; The wizard's picture, which the pages unpack, would carry the time of the checkout: no file
+; keeps its time but those that dist.cmake staged and dated (below).
+SetDateSave off
 
 !define APP "vexolind"
 !define UNINSTKEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${APP}"
@@ -340,6 +343,7 @@ Section "${APP}"
     Call removeold
 
     SetOutPath "$INSTDIR"
+    SetDateSave on
     File "${STAGE}\${APP}.exe"
     File "${STAGE}\README.txt"
     File "${STAGE}\LICENSE.txt"
