@@ -185,6 +185,7 @@ FunctionEnd
 
 Var runuser
 Var runmachine
+Var upgrading   ; the uninstaller, started by a setup that moves the install
 
 ; A folder that holds anything but the earlier install gets a vexolind folder inside it, so that
 ; no file of anyone else's is replaced or later removed.
@@ -265,15 +266,15 @@ Function un.removefile
     ${EndIf}
 FunctionEnd
 
-; Run in place (_?=), the uninstaller cannot delete its own file. Started without _?=, a copy
-; of it runs from %TEMP% (NSIS's own hand-over) and removes it once this process has ended.
+; Run in place (_?=), the uninstaller cannot delete its own file: the setup that upgrades does,
+; or else a copy of it started without _?=, which NSIS runs from %TEMP%, once this one has ended.
 Function un.removeself
-    ${If} $EXEDIR == $INSTDIR
-        System::Call 'kernel32::GetCurrentProcessId() i .r0'
-        Exec '"$INSTDIR\uninstall.exe" /S /finish=$0'
-    ${Else}
+    ${If} $EXEDIR != $INSTDIR
         Delete "$INSTDIR\uninstall.exe"
         RMDir "$INSTDIR"
+    ${ElseIf} $upgrading != 1
+        System::Call 'kernel32::GetCurrentProcessId() i .r0'
+        Exec '"$INSTDIR\uninstall.exe" /S /finish=$0'
     ${EndIf}
 FunctionEnd
 
@@ -318,7 +319,11 @@ Function un.onInit
         Quit
     ${EndIf}
     ${GetOptions} $R0 "/upgrade" $R1
-    ${IfThen} ${Errors} ${|} Call un.onewizard ${|}
+    ${If} ${Errors}
+        Call un.onewizard
+    ${Else}
+        StrCpy $upgrading 1
+    ${EndIf}
     ReadRegStr $R0 HKCU "${UNINSTKEY}" "InstallLocation"
     ${If} $R0 == ""
     ${OrIf} $R0 != $INSTDIR
