@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Checks the release in dist/ from the Linux side: version literals, the zip, the exe in it,
-SHA256SUMS and the winget manifests.
+SHA256SUMS and the winget and Scoop manifests.
     dist_check.py DIST VERSION OBJDUMP"""
 import hashlib
+import json
 import re
 import struct
 import subprocess
@@ -91,6 +92,9 @@ def winget():
     want = {"InstallerType": "nullsoft", "Scope": "user", "ProductCode": "vexolind"}
     for key, value in want.items():
         check(f"installer manifest {key} is {value}", inst.get(key) == value, inst.get(key))
+    check("installer manifest declares exit code 2 as packageInUse",
+          inst.get("ExpectedReturnCodes") == [{"InstallerReturnCode": 2, "ReturnResponse": "packageInUse"}],
+          inst.get("ExpectedReturnCodes"))
     check("installer manifest carries the installer's SHA-256",
           str(entries[0].get("InstallerSha256", "")).lower() == sha, entries[0].get("InstallerSha256"))
     check("installer manifest downloads over https from /software/vexolind/",
@@ -101,7 +105,26 @@ def winget():
           and locale.get("License") == "MIT", locale)
 
 
-for part in (zip_and_exe, checksums, winget):
+def scoop():
+    try:
+        d = json.loads((dist / "scoop" / "vexolind.json").read_text())
+    except (OSError, ValueError) as e:
+        check("scoop/vexolind.json parses", False, e)
+        return
+    x64 = d.get("architecture", {}).get("64bit", {})
+    sha = hashlib.sha256((dist / portable).read_bytes()).hexdigest()
+    check(f"the Scoop manifest is of version {version}", d.get("version") == version, d.get("version"))
+    check("the Scoop manifest downloads the zip over https from /software/vexolind/",
+          re.fullmatch(rf"https://[\w.-]+/software/vexolind/{re.escape(portable)}", x64.get("url", "")) is not None,
+          x64.get("url"))
+    check("the Scoop manifest carries the zip's SHA-256", x64.get("hash") == sha, x64.get("hash"))
+    check("the Scoop manifest puts vexolind.exe on the path and in the Start menu",
+          d.get("bin") == "vexolind.exe" and d.get("shortcuts") == [["vexolind.exe", "vexolind"]], d)
+    check("the Scoop manifest names the licence and the home page",
+          d.get("license") == "MIT" and str(d.get("homepage", "")).startswith("https://"), d)
+
+
+for part in (zip_and_exe, checksums, winget, scoop):
     part()
 print(f"{len(failures)} check(s) failed" if failures else "all release checks passed")
 sys.exit(1 if failures else 0)
