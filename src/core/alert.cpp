@@ -2,6 +2,7 @@
 
 #include "msgfiles.h"
 #include "quietdecision.h"
+#include "recent.h"
 
 #include <stdlib.h>
 #include <string.h>
@@ -89,16 +90,30 @@ alerttext nextmessage(context_t *con)
     return {nullptr, std::wstring(mine.begin(), mine.end())};
 }
 
+namespace {
+int inside;   // a message is showing: one at a time
+} // namespace
+
 int veXoLind(context_t *con)
 {
-    static int inside;
     if (inside)
         return -1;
     inside++;
     alerttext m = nextmessage(con);
-    // The built-in tables are ASCII.
-    std::wstring text = m.builtin ? std::wstring(m.builtin, m.builtin + strlen(m.builtin)) : m.user;
-    showmessage(con, text.c_str(), m.builtin);
+    remember(recentmessages(), m);
+    showmessage(con, alertwide(m).c_str(), m.builtin);
+    inside--;
+    return 1;
+}
+
+int showagain(context_t *con, size_t index)
+{
+    if (inside || index >= recentmessages().size())
+        return -1;
+    inside++;
+    // A copy: the list may change while the box is open.
+    alerttext m = recentmessages()[index];
+    showmessage(con, alertwide(m).c_str(), m.builtin);
     inside--;
     return 1;
 }

@@ -4,6 +4,8 @@
 #include <string.h>
 #include <wctype.h>
 
+#include <algorithm>
+
 namespace {
 
 // Class names compare without regard to case, as the window manager does.
@@ -76,12 +78,27 @@ int clocktime(const std::wstring &text)
     return (int)(h * 60 + m);
 }
 
+bool allday(const hourrange &h)
+{
+    return h.from == h.to;
+}
+
+bool inranges(const std::vector<hourrange> &ranges, int minute)
+{
+    for (const hourrange &h : ranges)
+        if (allday(h) || (h.from < h.to ? minute >= h.from && minute < h.to : minute >= h.from || minute < h.to))
+            return true;
+    return false;
+}
+
 bool pathless(const std::wstring &name)
 {
     return name.find_first_of(L"\\/:") == std::wstring::npos && name.size() < MAX_PATH;
 }
 
 } // namespace
+
+const wchar_t *const daykeys[7] = {L"mon", L"tue", L"wed", L"thu", L"fri", L"sat", L"sun"};
 
 bool parsehours(const std::wstring &text, int *from, int *to)
 {
@@ -96,6 +113,46 @@ bool parsehours(const std::wstring &text, int *from, int *to)
     return true;
 }
 
+bool parseranges(const std::wstring &text, std::vector<hourrange> *ranges)
+{
+    std::vector<hourrange> got;
+    if (!trimmed(text).empty()) {
+        for (size_t start = 0; start <= text.size(); start++) {
+            size_t end = text.find(L',', start);
+            if (end == std::wstring::npos)
+                end = text.size();
+            hourrange h;
+            if (got.size() == RANGES_MAX || !parsehours(text.substr(start, end - start), &h.from, &h.to))
+                return false;
+            got.push_back(h);
+            start = end;
+        }
+    }
+    *ranges = got;
+    return true;
+}
+
+std::wstring rangestext(const std::vector<hourrange> &ranges)
+{
+    std::string text;
+    char one[16];
+    for (const hourrange &h : ranges) {
+        snprintf(one, sizeof one, "%s%02d:%02d-%02d:%02d", text.empty() ? "" : ",", h.from / 60, h.from % 60,
+                 h.to / 60, h.to % 60);
+        text += one;
+    }
+    // Narrow formatting and widening: a wide printf would add its own engine to the exe.
+    return std::wstring(text.begin(), text.end());
+}
+
+bool anydayhours(const quietrules &r)
+{
+    for (const dayhours &d : r.perday)
+        if (d.set)
+            return true;
+    return false;
+}
+
 quietrules parsequiet(const quietkeys &k)
 {
     quietrules r;
@@ -104,8 +161,12 @@ quietrules parsequiet(const quietkeys &k)
     long long away;
     if (number(k.away, &away) && away > 0)
         r.awayminutes = (uint32_t)(away < AWAY_MAX_MINUTES ? away : AWAY_MAX_MINUTES);
-    if (!parsehours(k.hours, &r.from, &r.to))
-        r.from = r.to = 0;
+    // A range that spans the whole day makes the list mean all day, as a lone one always did.
+    if (!parseranges(k.hours, &r.hours) || std::any_of(r.hours.begin(), r.hours.end(), allday))
+        r.hours.clear();
+    for (int d = 0; d < 7; d++)
+        if (k.perday[d])
+            r.perday[d].set = parseranges(*k.perday[d], &r.perday[d].ranges);
     unsigned days = 0;
     for (wchar_t c : k.days)
         if (c >= L'1' && c <= L'7')
@@ -132,10 +193,7 @@ quietkeys quietkeysfor(const quietrules &r)
     char text[16];
     snprintf(text, sizeof text, "%u", (unsigned)r.awayminutes);
     k.away.assign(text, text + strlen(text));
-    if (r.from != r.to) {
-        snprintf(text, sizeof text, "%02d:%02d-%02d:%02d", r.from / 60, r.from % 60, r.to / 60, r.to % 60);
-        k.hours.assign(text, text + strlen(text));
-    }
+    k.hours = rangestext(r.hours);
     for (int d = 0; d < 7; d++)
         if (r.days & (1u << d))
             k.days += (wchar_t)(L'1' + d);
@@ -170,13 +228,12 @@ uint32_t stillms(DWORD tick, DWORD lastinput, DWORD started)
 
 bool withinhours(const quietrules &r, int weekday, int minute)
 {
-    if (weekday >= 1 && weekday <= 7 && !(r.days & (1u << (weekday - 1))))
+    bool known = weekday >= 1 && weekday <= 7;
+    if (known && r.perday[weekday - 1].set)
+        return inranges(r.perday[weekday - 1].ranges, minute);
+    if (known && !(r.days & (1u << (weekday - 1))))
         return false;
-    if (r.from == r.to)
-        return true;
-    if (r.from < r.to)
-        return minute >= r.from && minute < r.to;
-    return minute >= r.from || minute < r.to;
+    return r.hours.empty() || inranges(r.hours, minute);
 }
 
 bool fullscreenother(const quietinputs &in)
@@ -265,10 +322,3 @@ int awayafter(int away, unsigned change)
         return away;
     }
 }
-
-void pausetext(char *tip, size_t size, unsigned hour, unsigned minute)
-{
-    unsigned end = (hour * 60 + minute + (unsigned)(PAUSE_MS / 60000)) % (24 * 60);
-    snprintf(tip, size, "vexolind - paused until %02u:%02u", end / 60, end % 60);
-}
-

@@ -22,7 +22,7 @@ typedef struct context_s {
     uint32_t rtime;
     uint32_t mintime;
     uint32_t maxtime;
-    uint64_t pauseuntil;    // steady-clock milliseconds when the pause ends; 0 when not paused
+    uint64_t pauseuntil;    // UTC milliseconds since 1601 when the pause ends; 0 when not paused
     int32_t away;           // AWAY_LOCKED | AWAY_DISCONNECTED, from session changes
     int32_t sessionwatch;   // session change notifications registered
     char pausetip[64];
@@ -47,6 +47,8 @@ int doAlert(HWND hWnd, const char *text);
 // A built-in message, given as builtin too, has its box exactly as it always had.
 int showmessage(context_t *con, const wchar_t *text, const char *builtin = nullptr);
 int veXoLind(context_t *con);
+// Shows a message of the recent list again, as it came; -1 while a message is showing.
+int showagain(context_t *con, size_t index);
 
 // A message about to be shown: a built-in text, or else one of the user's own.
 struct alerttext {

@@ -29,3 +29,6 @@ std::wstring inistring(const context_t *con, const wchar_t *section, const wchar
 int iniint(const context_t *con, const wchar_t *section, const wchar_t *key, int def);
 // false when the file could not be written.
 bool iniset(const context_t *con, const wchar_t *section, const wchar_t *key, const wchar_t *value);
+// [pause] until=, kept while a pause lasts; setting it empty removes the section.
+std::wstring inipause(const context_t *con);
+bool setinipause(const context_t *con, const std::wstring &value);

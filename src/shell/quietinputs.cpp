@@ -137,6 +137,13 @@ void loadquiet(const context_t *con)
     k.days = inistring(con, L"quiet", L"days", L"");
     k.typing = inistring(con, L"quiet", L"typing", L"");
     k.away = inistring(con, L"quiet", L"away", L"");
+    // A missing day's key reads as this, which no day's hours can be.
+    const wchar_t absent[] = L"\x01";
+    for (int d = 0; d < 7; d++) {
+        std::wstring v = inistring(con, L"quiet", daykeys[d], absent);
+        if (v != absent)
+            k.perday[d] = v;
+    }
     rules = parsequiet(k);
     mediaread = programsread = 0;
 }
@@ -169,7 +176,7 @@ quietinputs quietinputsnow(const context_t *con, uint64_t now)
     }
     in.away = con->away;
     in.pauseuntil = con->pauseuntil;
-    in.now = now;
+    in.now = utcnowms();
     poll(now);
     in.rules = &rules;
     in.media = media;
@@ -202,12 +209,4 @@ void unwatchsession(HWND hwnd)
     if (con->sessionwatch)
         WTSUnRegisterSessionNotification(hwnd);
     con->sessionwatch = 0;
-}
-
-void startpause(context_t *con, uint64_t now)
-{
-    con->pauseuntil = now + PAUSE_MS;
-    SYSTEMTIME st;
-    GetLocalTime(&st);
-    pausetext(con->pausetip, sizeof con->pausetip, st.wHour, st.wMinute);
 }

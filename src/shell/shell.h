@@ -31,7 +31,34 @@ const struct quietrules &quietnow();
 void loadquiet(const context_t *con);
 void watchsession(HWND hwnd);
 void unwatchsession(HWND hwnd);
-void startpause(context_t *con, uint64_t now);
+
+// The pause, kept in [pause] while it lasts (pauses.cpp)
+uint64_t utcnowms();     // the wall clock: UTC milliseconds since 1601
+// minutes: 1 to 1440, PAUSE_TOMORROW or PAUSE_UNTILRESUMED.
+void startpause(context_t *con, int minutes);
+void endpause(context_t *con);
+// At start: a kept pause comes back, one that has ended is forgotten.
+void loadpause(context_t *con);
+// Each tick: an ended pause is forgotten, and the tip follows the clock.
+void pausetick(context_t *con);
+// The tray's tip again, when it changed.
+void refreshtip(context_t *con);
+
+// The tray menu's two submenus as things stand: the pause's choices or Resume, and the recent
+// messages (menus.cpp).
+void shapemenu(HMENU popup, bool paused);
+// The pause a command of the menu asks for in minutes, as startpause takes them; false for others.
+bool pausecommand(int cmd, int *minutes);
+
+// A switch on the command line, for the vexolind already running (remote.cpp)
+#define WM_SWITCH (WM_APP + 10)
+#define INSTANCE_LOCK "Local\\vexolind"
+// Sends the switch in tail to the running vexolind's window: the exit code, 0 when it took the
+// switch, 3 when none runs (or it refused).
+int sendswitch(const wchar_t *tail);
+// WM_COPYDATA: a switch from a process of the same user in this session is posted as WM_SWITCH.
+LRESULT onswitchdata(HWND hwnd, HWND sender, const COPYDATASTRUCT *data);
+void runswitch(context_t *con, int kind, int minutes);
 
 // Messages: a box, or with [show] style=note a balloon of the tray icon
 enum showstyle { show_box, show_note };

@@ -14,7 +14,7 @@ vx::kernelhandle instancelock;
 
 bool anotherinstance()
 {
-    HANDLE m = CreateMutexA(nullptr, FALSE, "Local\\vexolind");
+    HANDLE m = CreateMutexA(nullptr, FALSE, INSTANCE_LOCK);
     bool exists = m && GetLastError() == ERROR_ALREADY_EXISTS;
     instancelock.reset(m);
     if (exists)

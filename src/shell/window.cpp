@@ -1,5 +1,7 @@
 #include "handles.h"
+#include "pauseplan.h"
 #include "quietdecision.h"
+#include "recent.h"
 #include "resource.h"
 #include "shell.h"
 
@@ -15,7 +17,7 @@ HICON moodicon(const context_t *con)
 // The tip that wins: a pause's end, then why messages wait, then the mood.
 const char *tipnow(const context_t *con)
 {
-    if (pausing(con->pauseuntil, GetTickCount64()))
+    if (pausing(con->pauseuntil, utcnowms()))
         return con->pausetip;
     if (con->quiettip[0])
         return con->quiettip;
@@ -27,13 +29,6 @@ BOOL moodtray(context_t *con, DWORD msg, UINT flags)
 {
     lstrcpynA(con->tipshown, tipnow(con), sizeof con->tipshown);
     return tray(con->hwnd, msg, flags, moodicon(con), con->tipshown);
-}
-
-// Only when the text changes: the tray redraws on every record it gets.
-void refreshtip(context_t *con)
-{
-    if (lstrcmpA(con->tipshown, tipnow(con)) != 0)
-        moodtray(con, NIM_MODIFY, NIF_TIP);
 }
 
 // Explorer announces a restart with this message; its new tray knows nothing of our icon.
@@ -53,11 +48,10 @@ void ondestroy(HWND hWnd)
 
 void onpause(context_t *con)
 {
-    uint64_t now = GetTickCount64();
-    if (pausing(con->pauseuntil, now))
-        con->pauseuntil = 0;
+    if (pausing(con->pauseuntil, utcnowms()))
+        endpause(con);
     else
-        startpause(con, now);
+        startpause(con, PAUSE_HOUR);
     refreshtip(con);
 }
 
@@ -65,7 +59,17 @@ void ontraymenu(HWND hWnd)
 {
     POINT pnt;
     GetCursorPos(&pnt);
-    switch (contextmenu(con, pnt)) {
+    int cmd = contextmenu(con, pnt), minutes;
+    if (pausecommand(cmd, &minutes)) {
+        startpause(con, minutes);
+        refreshtip(con);
+        return;
+    }
+    if (cmd >= IDM_RECENT && cmd < IDM_RECENT + RECENT_MAX) {
+        showagain(con, (size_t)(cmd - IDM_RECENT));
+        return;
+    }
+    switch (cmd) {
     case IDM_ABOUT:
         doAbout(con);
         break;
@@ -79,7 +83,8 @@ void ontraymenu(HWND hWnd)
         domore(con);
         break;
     case IDM_PAUSE:
-        onpause(con);
+        endpause(con);
+        refreshtip(con);
         break;
     case IDM_EXIT:
         DestroyWindow(hWnd);
@@ -108,6 +113,7 @@ void onhotkey(WPARAM id)
 void onalerttimer(HWND hWnd)
 {
     watchsession(hWnd);
+    pausetick(con);
     quietinputs in = quietinputsnow(con, GetTickCount64());
     auto why = (quietcause)alerttick(in, typingwait(in));
     quiettext(con->quiettip, sizeof con->quiettip, why, in.program);
@@ -120,6 +126,13 @@ void onsessionchange(WPARAM change)
 }
 
 } // namespace
+
+// Only when the text changes: the tray redraws on every record it gets.
+void refreshtip(context_t *con)
+{
+    if (lstrcmpA(con->tipshown, tipnow(con)) != 0)
+        moodtray(con, NIM_MODIFY, NIF_TIP);
+}
 
 const char *moodiconname(const context_t *con)
 {
@@ -175,8 +188,7 @@ int contextmenu(context_t *con, POINT pt)
     if (!tp)
         return IDM_NONE;
     HMENU popup = GetSubMenu(tp.get(), 0);
-    if (pausing(con->pauseuntil, GetTickCount64()))
-        ModifyMenuA(popup, IDM_PAUSE, MF_BYCOMMAND | MF_STRING, IDM_PAUSE, "&Resume");
+    shapemenu(popup, pausing(con->pauseuntil, utcnowms()));
     // Without the foreground switch before and the WM_NULL after, a tray menu never
     // closes when the user clicks elsewhere.
     SetForegroundWindow(con->hwnd);
@@ -209,6 +221,11 @@ LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_SETTINGSCHANGED:
         newinterval();
+        return 0;
+    case WM_COPYDATA:
+        return onswitchdata(hWnd, (HWND)wParam, (const COPYDATASTRUCT *)lParam);
+    case WM_SWITCH:
+        runswitch(con, (int)wParam, (int)lParam);
         return 0;
     default:
         // Explorer's new tray knows nothing of our icon.
