@@ -36,9 +36,10 @@ bool pausecommand(int cmd, int *minutes)
 void shapemenu(HMENU popup, bool paused)
 {
     int pause = submenuwith(popup, IDM_PAUSE60);
-    // While paused the item ends the pause at once; the submenu it replaces goes with it.
-    if (paused && pause >= 0)
-        ModifyMenuA(popup, pause, MF_BYPOSITION | MF_STRING, IDM_PAUSE, "&Resume");
+    // While paused the item ends the pause at once. Deleted and inserted rather than modified:
+    // Wine keeps a modified item's submenu, where Windows drops it.
+    if (paused && pause >= 0 && DeleteMenu(popup, pause, MF_BYPOSITION))
+        InsertMenuA(popup, pause, MF_BYPOSITION | MF_STRING, IDM_PAUSE, "&Resume");
     int recent = submenuwith(popup, IDM_RECENT);
     const std::deque<alerttext> &list = recentmessages();
     if (recent < 0 || list.empty())
