@@ -290,23 +290,17 @@ TEST(recent, keeps_the_last_ten_newest_first_each_on_one_short_line)
     EXPECT_EQ(alertwide({kisses[0], L""}), L"You're an asset to this company");
 }
 
-struct heard {
-    std::vector<std::wstring> played;
-    std::vector<DWORD> flags, boxes;
-    std::vector<LPCWSTR> icons;
-} heard;
+std::vector<std::wstring> heard;   // the calls that make a sound or a silent box, in order
 
 BOOL WINAPI recordplay(LPCWSTR sound, HMODULE, DWORD flags)
 {
-    heard.played.push_back(sound);
-    heard.flags.push_back(flags);
+    heard.push_back(L"play " + std::wstring(sound) + L" " + std::to_wstring(flags));
     return TRUE;
 }
 
 int WINAPI recordbox(const MSGBOXPARAMSW *p)
 {
-    heard.boxes.push_back(p->dwStyle);
-    heard.icons.push_back(p->hInstance ? nullptr : p->lpszIcon);
+    heard.push_back(L"box " + std::to_wstring(p->dwStyle) + L" " + std::to_wstring(p->hInstance ? 0 : (uintptr_t)p->lpszIcon));
     return MessageBoxIndirectW(p);
 }
 
@@ -319,32 +313,29 @@ TEST_F(core, a_wave_file_plays_as_the_box_appears_and_none_keeps_the_box_silent)
     const std::string wav = std::string(dir) + "vx ding.wav", text = std::string(dir) + "vx_text.wav";
     winui::writefile(wav, std::string("RIFF\x24\0\0\0WAVEfmt \x10\0\0\0\1\0\1\0\x40\x1f\0\0\x80\x3e\0\0\2\0\x10\0data\0\0\0\0", 44));
     winui::writefile(text, "not a sound at all");
-    const std::wstring wwav(wav.begin(), wav.end());
+    // A silent box shows the warning icon (32515) as a user icon, not MB_ICONWARNING, which brings its sound.
+    const std::wstring silent = L"box " + std::to_wstring(MB_OK | MB_USERICON) + L" 32515";
+    const std::wstring played = L"play " + std::wstring(wav.begin(), wav.end()) + L" " +
+                                std::to_wstring(SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
     soundcalls real = soundplatform;
     soundplatform = {recordplay, recordbox};
     const struct {
         std::string sound;   // empty: none written
-        bool plays, silent;
-    } cases[] = {{"", false, false},           {"default", false, false},
-                 {" NONE ", false, true},      {wav, true, true},
-                 {std::string(dir) + "vx_missing.wav", false, false}, {text, false, false}};
+        std::vector<std::wstring> calls;
+    } cases[] = {{"", {}}, {"default", {}}, {" NONE ", {silent}}, {wav, {played, silent}},
+                 {std::string(dir) + "vx_missing.wav", {}}, {text, {}}};
     for (auto &c : cases) {
         SCOPED_TRACE(c.sound);
-        heard = {};
+        heard.clear();
         WritePrivateProfileStringA("show", "sound", c.sound.empty() ? nullptr : c.sound.c_str(), ctx.inipath);
         winui::boxwatcher boxes("vexolind");
         EXPECT_EQ(showmessage(&ctx, L"You're brilliant!"), 1);
         EXPECT_EQ(boxes.texts(), std::vector<std::string>{"You're brilliant!"});
-        EXPECT_EQ(heard.played, c.plays ? std::vector<std::wstring>{wwav} : std::vector<std::wstring>{});
-        EXPECT_EQ(heard.flags, c.plays ? std::vector<DWORD>{SND_FILENAME | SND_ASYNC | SND_NODEFAULT} : std::vector<DWORD>{});
-        // A silent box shows the warning icon as a user icon, not MB_ICONWARNING, which brings its sound.
-        EXPECT_EQ(heard.boxes, c.silent ? std::vector<DWORD>{MB_OK | MB_USERICON} : std::vector<DWORD>{});
-        EXPECT_EQ(heard.icons, c.silent ? std::vector<LPCWSTR>{MAKEINTRESOURCEW(32515)} : std::vector<LPCWSTR>{});
+        EXPECT_EQ(heard, c.calls);
     }
     soundplatform = real;
-    DeleteFileA(ctx.inipath);
-    DeleteFileA(wav.c_str());
-    DeleteFileA(text.c_str());
+    for (const std::string &f : {std::string(ctx.inipath), wav, text})
+        DeleteFileA(f.c_str());
 }
 
 std::string utf16(const std::u16string &text, bool bigendian)

@@ -348,23 +348,18 @@ std::string localclock(int minutes)
     return text;
 }
 
-bool holds(const std::string &path, const std::string &line)
-{
-    auto got = lines(readfile(path));
-    return std::find(got.begin(), got.end(), line) != got.end();
-}
-
-std::string keptpause()
+std::string inivalue(const char *section, const char *key)
 {
     char value[64] = "";
-    GetPrivateProfileStringA("pause", "until", "(none)", value, sizeof value, settingspath().c_str());
+    GetPrivateProfileStringA(section, key, "(none)", value, sizeof value, settingspath().c_str());
     return value;
 }
 
-std::string tipwhen(const std::function<bool(const std::string &)> &want)
+// The tray tip once it is want, or starts with it when prefix; the last one read otherwise.
+std::string tipwhen(const std::string &want, bool prefix = false)
 {
     std::string tip;
-    winui::waitfor([&] { return want(tip = traytip(trayicons().front())); }, 15000);
+    winui::waitfor([&] { tip = traytip(trayicons().front()); return prefix ? tip.rfind(want, 0) == 0 : tip == want; }, 15000);
     return tip;
 }
 
@@ -377,16 +372,14 @@ TEST_F(tray, a_pause_survives_a_restart_ends_on_time_and_is_then_forgotten)
     a->rightclick();
     a->pick('p');
     a->pick('3');
-    auto paused = [&](const std::string &t) { return t.rfind("vexolind - paused until ", 0) == 0; };
-    std::string tip = tipwhen(paused);
-    ASSERT_TRUE(winui::waitfor([&] { return keptpause() != "(none)"; }, 5000));
-    EXPECT_TRUE(keptpause() == kept || keptpause() == localclock(30)) << keptpause();
+    const std::string paused = "vexolind - paused until ", tip = tipwhen(paused, true);
+    EXPECT_TRUE(winui::waitfor([&] { return inivalue("pause", "until") == kept || inivalue("pause", "until") == localclock(30); }, 5000));
     a->exitbymenu();
     ASSERT_TRUE(a->waitexit(10000));
 
     a = ready();
     ASSERT_TRUE(a && trayicons().size() == 1);
-    EXPECT_EQ(tipwhen(paused), tip) << "the pause did not come back after the restart";
+    EXPECT_EQ(tipwhen(paused, true), tip) << "the pause did not come back after the restart";
     expectheld(*a, [] { return true; });
     a->exitbymenu();
     ASSERT_TRUE(a->waitexit(10000));
@@ -398,13 +391,13 @@ TEST_F(tray, a_pause_survives_a_restart_ends_on_time_and_is_then_forgotten)
     WritePrivateProfileStringA("pause", "until", end.c_str(), settingspath().c_str());
     a = ready();
     ASSERT_TRUE(a && trayicons().size() == 1);
-    EXPECT_EQ(tipwhen(paused), "vexolind - paused until " + end.substr(11));
+    EXPECT_EQ(tipwhen(paused, true), paused + end.substr(11));
     HWND box = a->box("vexolind", 200000);
     ASSERT_TRUE(box);
     EXPECT_GE(localclock(0), end) << "a message came before the pause ended";
     dismiss(box);
-    EXPECT_EQ(keptpause(), "(none)");
-    EXPECT_EQ(tipwhen([](const std::string &t) { return t == "vexolind - kissing you"; }), "vexolind - kissing you");
+    EXPECT_EQ(inivalue("pause", "until"), "(none)");
+    EXPECT_EQ(tipwhen("vexolind - kissing you"), "vexolind - kissing you");
     a->exitbymenu();
     ASSERT_TRUE(a->waitexit(10000));
 
@@ -412,7 +405,7 @@ TEST_F(tray, a_pause_survives_a_restart_ends_on_time_and_is_then_forgotten)
     WritePrivateProfileStringA("pause", "until", "2001-01-01 08:00", settingspath().c_str());
     a = ready();
     ASSERT_TRUE(a && a->box("vexolind", 15000)) << "an ended pause held messages";
-    EXPECT_EQ(keptpause(), "(none)");
+    EXPECT_EQ(inivalue("pause", "until"), "(none)");
 }
 
 TEST_F(tray, recent_messages_come_again_newest_first_and_none_before_the_first)
@@ -474,27 +467,22 @@ TEST_F(tray, switches_act_on_the_running_vexolind_at_once_and_without_one_end_wi
     EXPECT_EQ(winui::run(exe + "/now", 10000), 0) << "a switch waited for the open box";
     ASSERT_TRUE(dismiss(box));
 
-    auto is = [](const std::string &want) { return [want](const std::string &t) { return t == want; }; };
+    const std::string kicking = "vexolind - kicking you", kissing = "vexolind - kissing you",
+                      forever = "vexolind - paused until you resume";
     EXPECT_EQ(winui::run(exe + "/kick"), 0);
-    EXPECT_EQ(tipwhen(is("vexolind - kicking you")), "vexolind - kicking you");
-    EXPECT_TRUE(holds(settingspath(), "type=kickers"));
+    EXPECT_EQ(tipwhen(kicking), kicking);
+    EXPECT_EQ(inivalue("settings", "type"), "kickers");
     EXPECT_EQ(winui::run(exe + "/KISS"), 0);
-    EXPECT_EQ(tipwhen(is("vexolind - kissing you")), "vexolind - kissing you");
-    EXPECT_TRUE(holds(settingspath(), "type=kisses"));
-
+    EXPECT_TRUE(winui::waitfor([] { return inivalue("settings", "type") == "kisses"; }, 5000));
+    EXPECT_EQ(winui::run(exe + "/pause:resume"), 0);
+    EXPECT_EQ(tipwhen(forever), forever);
+    EXPECT_EQ(inivalue("pause", "until"), "resume");
+    EXPECT_EQ(winui::run(exe + "/resume"), 0);
+    EXPECT_EQ(tipwhen(kissing), kissing);
+    EXPECT_EQ(inivalue("pause", "until"), "(none)");
     std::string kept = localclock(90);
     EXPECT_EQ(winui::run(exe + "/pause:90"), 0);
-    std::string tip = tipwhen([](const std::string &t) { return t.rfind("vexolind - paused until", 0) == 0; });
-    EXPECT_TRUE(tip.find(kept.substr(11)) != std::string::npos || tip.find(localclock(90).substr(11)) != std::string::npos) << tip;
-    EXPECT_EQ(winui::run(exe + "/pause:resume"), 0);
-    EXPECT_EQ(tipwhen(is("vexolind - paused until you resume")), "vexolind - paused until you resume");
-    EXPECT_EQ(keptpause(), "resume");
-    EXPECT_EQ(winui::run(exe + "/resume"), 0);
-    EXPECT_EQ(tipwhen(is("vexolind - kissing you")), "vexolind - kissing you");
-    EXPECT_EQ(keptpause(), "(none)");
-    EXPECT_EQ(winui::run(exe + "/pause"), 0);
-    EXPECT_TRUE(winui::waitfor([&] { return keptpause() != "(none)"; }, 5000));
-    EXPECT_TRUE(keptpause() == localclock(60) || keptpause() == localclock(59)) << keptpause();
+    EXPECT_TRUE(winui::waitfor([&] { return inivalue("pause", "until") == kept || inivalue("pause", "until") == localclock(90); }, 5000));
 
     EXPECT_EQ(winui::run(exe + "/exit"), 0);
     DWORD code = 99;
