@@ -1,8 +1,9 @@
 #include "pauseplan.h"
 
+#include "text.h"
+
 #include <stdio.h>
 #include <string.h>
-#include <wctype.h>
 
 namespace {
 
@@ -49,12 +50,6 @@ int digits(const std::wstring &text, size_t at, size_t n)
         v = v * 10 + (text[i] - L'0');
     }
     return v;
-}
-
-std::wstring blankstrimmed(const std::wstring &s)
-{
-    size_t b = s.find_first_not_of(L" \t"), e = s.find_last_not_of(L" \t");
-    return b == std::wstring::npos ? L"" : s.substr(b, e - b + 1);
 }
 
 } // namespace
@@ -126,18 +121,15 @@ std::wstring pausevalue(int64_t localend)
     if (localend == PAUSE_NOEND)
         return L"resume";
     civiltime t = civilof(localend);
-    char text[32];
-    snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", t.year, t.month, t.day, t.hour, t.minute);
-    return std::wstring(text, text + strlen(text));
+    char date[16];
+    snprintf(date, sizeof date, "%04d-%02d-%02d ", t.year, t.month, t.day);
+    return std::wstring(date, date + strlen(date)) + clocktext(t.hour * 60 + t.minute);
 }
 
 int64_t parsepausevalue(const std::wstring &value)
 {
-    std::wstring t = blankstrimmed(value);
-    std::wstring lower = t;
-    for (wchar_t &c : lower)
-        c = (wchar_t)towlower(c);
-    if (lower == L"resume")
+    std::wstring t = trimmed(value);
+    if (sameletters(t, L"resume"))
         return PAUSE_NOEND;
     if (t.size() != 16 || t[4] != L'-' || t[7] != L'-' || t[10] != L' ' || t[13] != L':')
         return -1;
@@ -152,17 +144,12 @@ int64_t parsepausevalue(const std::wstring &value)
 
 void pausetext(char *tip, size_t size, int64_t localnow, int64_t localend)
 {
-    if (localend == PAUSE_NOEND) {
-        snprintf(tip, size, "vexolind - paused until you resume");
-        return;
+    std::wstring when = L"you resume";
+    if (localend != PAUSE_NOEND) {
+        int64_t days = floordiv(localend, daymin) - floordiv(localnow, daymin);
+        std::wstring clock = clocktext((int)(localend - floordiv(localend, daymin) * daymin));
+        when = days <= 0 ? clock : days == 1 ? L"tomorrow " + clock : pausevalue(localend);
     }
-    civiltime t = civilof(localend);
-    int64_t days = floordiv(localend, daymin) - floordiv(localnow, daymin);
-    if (days <= 0)
-        snprintf(tip, size, "vexolind - paused until %02d:%02d", t.hour, t.minute);
-    else if (days == 1)
-        snprintf(tip, size, "vexolind - paused until tomorrow %02d:%02d", t.hour, t.minute);
-    else
-        snprintf(tip, size, "vexolind - paused until %04d-%02d-%02d %02d:%02d", t.year, t.month, t.day, t.hour,
-                 t.minute);
+    // ASCII only, so narrowed as it is.
+    snprintf(tip, size, "vexolind - paused until %s", std::string(when.begin(), when.end()).c_str());
 }

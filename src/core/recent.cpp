@@ -2,12 +2,6 @@
 
 #include <string.h>
 
-std::deque<alerttext> &recentmessages()
-{
-    static std::deque<alerttext> list;
-    return list;
-}
-
 void remember(std::deque<alerttext> &list, const alerttext &m)
 {
     list.push_front(m);

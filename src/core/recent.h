@@ -11,8 +11,7 @@
 #define RECENT_MAX 10
 #define RECENT_WIDTH 40
 
-// Newest first; at most RECENT_MAX.
-std::deque<alerttext> &recentmessages();
+// Adds the newest first, keeping at most RECENT_MAX.
 void remember(std::deque<alerttext> &list, const alerttext &m);
 // A message as a menu item: one line, its first RECENT_WIDTH characters and an ellipsis when
 // longer, a pair of surrogates never split, and & doubled so that it shows as itself.

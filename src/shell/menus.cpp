@@ -33,7 +33,7 @@ bool pausecommand(int cmd, int *minutes)
     return false;
 }
 
-void shapemenu(HMENU popup, bool paused)
+void shapemenu(const context_t *ctx, HMENU popup, bool paused)
 {
     int pause = submenuwith(popup, IDM_PAUSE60);
     // While paused the item ends the pause at once. Deleted and inserted rather than modified:
@@ -41,7 +41,7 @@ void shapemenu(HMENU popup, bool paused)
     if (paused && pause >= 0 && DeleteMenu(popup, pause, MF_BYPOSITION))
         InsertMenuA(popup, pause, MF_BYPOSITION | MF_STRING, IDM_PAUSE, "&Resume");
     int recent = submenuwith(popup, IDM_RECENT);
-    const std::deque<alerttext> &list = recentmessages();
+    const std::deque<alerttext> &list = ctx->recent;
     if (recent < 0 || list.empty())
         return;
     HMENU sub = GetSubMenu(popup, recent);

@@ -23,10 +23,10 @@ int zoneoffsetat(int64_t utcminute)
 }
 
 // A file that could not be read at start is not ours to write.
-void keep(const context_t *con, const std::wstring &value)
+void keep(context_t *ctx, const std::wstring &value)
 {
-    if (!con->iniunread)
-        setinipause(con, value);
+    if (!ctx->iniunread)
+        savepause(ctx, value);
 }
 
 } // namespace
@@ -39,43 +39,43 @@ uint64_t utcnowms()
     return u.QuadPart / ticksperms;
 }
 
-void startpause(context_t *con, int minutes)
+void startpause(context_t *ctx, int minutes)
 {
-    pauseplan p = planpause(utcnowms(), minutes, quietnow(), zoneoffsetat);
-    con->pauseuntil = p.until;
-    keep(con, pausevalue(p.localend));
-    pausetick(con);
+    pauseplan p = planpause(utcnowms(), minutes, ctx->rules, zoneoffsetat);
+    ctx->pauseuntil = p.until;
+    keep(ctx, pausevalue(p.localend));
+    pausetick(ctx);
 }
 
-void endpause(context_t *con)
+void endpause(context_t *ctx)
 {
-    con->pauseuntil = 0;
-    keep(con, L"");
+    ctx->pauseuntil = 0;
+    keep(ctx, L"");
 }
 
-void loadpause(context_t *con)
+void loadpause(context_t *ctx)
 {
-    int64_t end = parsepausevalue(inipause(con));
+    int64_t end = parsepausevalue(ctx->pause);
     if (end < 0)
         return;
     uint64_t until = end == PAUSE_NOEND ? PAUSE_FOREVER : utcof(end, zoneoffsetat);
     if (!pausing(until, utcnowms())) {
-        endpause(con);
+        endpause(ctx);
         return;
     }
-    con->pauseuntil = until;
-    pausetick(con);
+    ctx->pauseuntil = until;
+    pausetick(ctx);
 }
 
-void pausetick(context_t *con)
+void pausetick(context_t *ctx)
 {
-    if (!con->pauseuntil)
+    if (!ctx->pauseuntil)
         return;
     uint64_t now = utcnowms();
-    if (!pausing(con->pauseuntil, now)) {
-        endpause(con);
+    if (!pausing(ctx->pauseuntil, now)) {
+        endpause(ctx);
         return;
     }
-    int64_t end = con->pauseuntil == PAUSE_FOREVER ? PAUSE_NOEND : localof(con->pauseuntil, zoneoffsetat);
-    pausetext(con->pausetip, sizeof con->pausetip, localof(now, zoneoffsetat), end);
+    int64_t end = ctx->pauseuntil == PAUSE_FOREVER ? PAUSE_NOEND : localof(ctx->pauseuntil, zoneoffsetat);
+    pausetext(ctx->pausetip, sizeof ctx->pausetip, localof(now, zoneoffsetat), end);
 }

@@ -59,14 +59,14 @@ HWND runningwindow()
     return w;
 }
 
-void setmood(context_t *con, bool kiss)
+void setmood(context_t *ctx, bool kiss)
 {
     // As the settings dialog's OK does it.
-    con->curki = kiss ? kisses : kickers;
-    seticon(con);
-    if (!savesettings(con))
-        savefailed(nullptr, con);
-    PostMessageA(con->hwnd, WM_SETTINGSCHANGED, 0, 0);
+    ctx->curki = kiss ? kisses : kickers;
+    seticon(ctx);
+    if (!savesettings(ctx))
+        savefailed(nullptr, ctx);
+    PostMessageA(ctx->hwnd, WM_SETTINGSCHANGED, 0, 0);
 }
 
 } // namespace
@@ -102,26 +102,26 @@ LRESULT onswitchdata(HWND hwnd, HWND sender, const COPYDATASTRUCT *data)
     return TRUE;
 }
 
-void runswitch(context_t *con, int kind, int minutes)
+void runswitch(context_t *ctx, int kind, int minutes)
 {
     switch (kind) {
     case switch_now:
-        veXoLind(con);
+        veXoLind(ctx);
         break;
     case switch_pause:
-        startpause(con, minutes);
-        refreshtip(con);
+        startpause(ctx, minutes);
+        refreshtip(ctx);
         break;
     case switch_resume:
-        endpause(con);
-        refreshtip(con);
+        endpause(ctx);
+        refreshtip(ctx);
         break;
     case switch_kiss:
     case switch_kick:
-        setmood(con, kind == switch_kiss);
+        setmood(ctx, kind == switch_kiss);
         break;
     case switch_exit:
-        DestroyWindow(con->hwnd);
+        DestroyWindow(ctx->hwnd);
         break;
     default:
         break;

@@ -1,26 +1,20 @@
 #include "sound.h"
 
 #include "handles.h"
+#include "text.h"
 
 #include <mmsystem.h>
 #include <string.h>
 
 namespace {
 
-std::wstring blankstrimmed(const std::wstring &s)
-{
-    size_t b = s.find_first_not_of(L" \t"), e = s.find_last_not_of(L" \t");
-    return b == std::wstring::npos ? L"" : s.substr(b, e - b + 1);
-}
-
 bool playable(const std::wstring &path)
 {
-    vx::kernelhandle f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    vx::filehandle f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     unsigned char head[12];
     DWORD got = 0;
-    return f.get() != INVALID_HANDLE_VALUE && ReadFile(f.get(), head, sizeof head, &got, nullptr) &&
-           waveheader(head, got);
+    return f && ReadFile(f.get(), head, sizeof head, &got, nullptr) && waveheader(head, got);
 }
 
 } // namespace
@@ -30,10 +24,10 @@ soundcalls soundplatform = {PlaySoundW, MessageBoxIndirectW};
 soundchoice parsesound(const std::wstring &value)
 {
     soundchoice s;
-    std::wstring t = blankstrimmed(value);
-    if (t.empty() || lstrcmpiW(t.c_str(), L"default") == 0)
+    std::wstring t = trimmed(value);
+    if (t.empty() || sameletters(t, L"default"))
         return s;
-    s.kind = lstrcmpiW(t.c_str(), L"none") == 0 ? sound_none : sound_file;
+    s.kind = sameletters(t, L"none") ? sound_none : sound_file;
     if (s.kind == sound_file)
         s.path = t;
     return s;

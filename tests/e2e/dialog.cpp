@@ -161,19 +161,10 @@ struct slidercase {
 TEST_F(dialog, ok_saves_what_the_sliders_show_and_keeps_what_nobody_moved)
 {
     const slidercase cases[] = {
-        {"both to the left", "mintime=600\r\nmaxtime=1800\r\n", 16, 50, {{idmin, 0}, {idmax, 0}}, 0, 0, "10", "10"},
-        {"both to the right", "mintime=600\r\nmaxtime=1800\r\n", 16, 50, {{idmax, 100}, {idmin, 100}}, 100, 100,
-         "3600", "3600"},
+        // The rest of the arithmetic is the unit table's; these two show it reaching the file.
         {"min dragged past max", "mintime=600\r\nmaxtime=1800\r\n", 16, 50, {{idmax, 30}, {idmin, 70}}, 30, 30,
          "1087", "1087"},
-        {"max dragged below min", "mintime=1800\r\nmaxtime=3600\r\n", 50, 100, {{idmax, 10}}, 10, 10, "369", "369"},
-        {"untouched 600", "mintime=600\r\nmaxtime=600\r\n", 16, 16, {}, 16, 16, "600", "600"},
         {"untouched 600 and 1800", "mintime=600\r\nmaxtime=1800\r\n", 16, 50, {}, 16, 50, "600", "1800"},
-        {"only max moved", "mintime=600\r\nmaxtime=1800\r\n", 16, 50, {{idmax, 60}}, 16, 60, "600", "2164"},
-        // Position 50 converts to 1805 seconds: more than the kept maximum, which wins.
-        {"min moved up to a kept max", "mintime=600\r\nmaxtime=1800\r\n", 16, 50, {{idmin, 50}}, 50, 50, "1800",
-         "1800"},
-        {"stored beyond the slider", "mintime=600\r\nmaxtime=7200\r\n", 16, 100, {}, 16, 100, "600", "3600"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -241,12 +232,12 @@ TEST_F(dialog, cancel_forgets_every_change)
 TEST_F(dialog, kick_takes_effect_on_ok)
 {
     writesettings("mintime=600\r\nmaxtime=1800\r\ntype=kisses\r\nautorun=0\r\nautoupdate=0\r\n");
-    auto a = ready();
+    a = ready();
     ASSERT_TRUE(a && a->window());
     ASSERT_EQ(trayicons().size(), 1u);
     ASSERT_TRUE(looksred(iconcolour(trayicons().front())));
 
-    HWND d = opensettings(*a);
+    d = opensettings(*a);
     ASSERT_TRUE(d);
     EXPECT_TRUE(checked(d, idkiss));
     click(d, idkick);
@@ -278,13 +269,13 @@ TEST_F(dialog, kick_takes_effect_on_ok)
 TEST_F(dialog, the_two_switches_are_saved_on_ok)
 {
     // Default settings: both switches on, registered to run at log-on.
-    auto a = ready();
+    a = ready();
     ASSERT_TRUE(a && a->window());
     ASSERT_TRUE(winui::waitfor([] { return !runabsent(HKEY_LOCAL_MACHINE); }, 5000));
     setrun(HKEY_CURRENT_USER, "\"" + exepath() + "\"");   // as an install without elevation left it
     ASSERT_FALSE(runabsent(HKEY_CURRENT_USER));
 
-    HWND d = opensettings(*a);
+    d = opensettings(*a);
     ASSERT_TRUE(d);
     ASSERT_TRUE(checked(d, idautorun));
     ASSERT_TRUE(checked(d, idautoupdate));

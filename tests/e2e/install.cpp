@@ -101,12 +101,12 @@ HWND descendant(HWND parent, const char *cls)
     EnumChildWindows(
         parent,
         [](HWND w, LPARAM lp) {
-            auto *s = reinterpret_cast<seek *>(lp);
+            auto *sought = reinterpret_cast<seek *>(lp);
             char name[64] = "";
             GetClassNameA(w, name, sizeof name);
-            if (lstrcmpiA(name, s->cls) != 0 || !IsWindowVisible(w))
+            if (lstrcmpiA(name, sought->cls) != 0 || !IsWindowVisible(w))
                 return TRUE;
-            s->found = w;
+            sought->found = w;
             return FALSE;
         },
         reinterpret_cast<LPARAM>(&s));

@@ -68,7 +68,7 @@ void about(app &a)
 // that it paints while the test waits.
 class backdrop {
 public:
-    explicit backdrop(COLORREF colour) : colour(colour)
+    explicit backdrop(COLORREF c) : colour(c)
     {
         ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         thread = CreateThread(nullptr, 0, run, this, 0, &threadid);

@@ -335,7 +335,7 @@ void onehop(uintptr_t s, const request &rq)
     rawsend(s, "HTTP/1.1 200 OK\r\nContent-Length: 18\r\nConnection: close\r\n\r\n" + std::string(newer));
 }
 
-enum class meets { failbox, nothing, question };
+enum class meets { failbox, nothing, offer };
 
 struct hostilecase {
     const char *name;
@@ -354,8 +354,8 @@ TEST_F(update, no_server_keeps_the_tray_icon_away_for_more_than_15_seconds)
         {"never answers", silent, meets::failbox, 0},
         {"one byte a second", dribble, meets::nothing, 1},
         {"headers one byte a second", dribbledheaders, meets::failbox, 1},
-        {"reply two seconds after the headers", pause, meets::question, 1},
-        {"one redirect to a newer build", onehop, meets::question, 2},
+        {"reply two seconds after the headers", pause, meets::offer, 1},
+        {"one redirect to a newer build", onehop, meets::offer, 2},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -384,7 +384,7 @@ TEST_F(update, no_server_keeps_the_tray_icon_away_for_more_than_15_seconds)
             15000);
         EXPECT_TRUE(icon) << "no tray icon " << (GetTickCount() - started) / 1000 << " s after start";
         EXPECT_EQ(s.failure != nullptr, c.outcome == meets::failbox);
-        EXPECT_EQ(s.question != nullptr, c.outcome == meets::question);
+        EXPECT_EQ(s.question != nullptr, c.outcome == meets::offer);
         auto seen = web->requests();
         ASSERT_FALSE(seen.empty());
         expectupdatequery(seen[0]);
