@@ -1,5 +1,7 @@
 #include "handles.h"
+#include "pauseplan.h"
 #include "quietdecision.h"
+#include "recent.h"
 #include "resource.h"
 #include "shell.h"
 
@@ -15,7 +17,7 @@ HICON moodicon(const context_t *ctx)
 // The tip that wins: a pause's end, then why messages wait, then the mood.
 const char *tipnow(const context_t *ctx)
 {
-    if (pausing(ctx->pauseuntil, GetTickCount64()))
+    if (pausing(ctx->pauseuntil, utcnowms()))
         return ctx->pausetip;
     if (ctx->quiettip[0])
         return ctx->quiettip;
@@ -27,13 +29,6 @@ BOOL moodtray(context_t *ctx, DWORD msg, UINT flags)
 {
     lstrcpynA(ctx->tipshown, tipnow(ctx), sizeof ctx->tipshown);
     return tray(ctx->hwnd, msg, flags, moodicon(ctx), ctx->tipshown);
-}
-
-// Only when the text changes: the tray redraws on every record it gets.
-void refreshtip(context_t *ctx)
-{
-    if (lstrcmpA(ctx->tipshown, tipnow(ctx)) != 0)
-        moodtray(ctx, NIM_MODIFY, NIF_TIP);
 }
 
 // Explorer announces a restart with this message; its new tray knows nothing of our icon.
@@ -52,11 +47,10 @@ LRESULT ondestroy(context_t *ctx)
 
 void onpause(context_t *ctx)
 {
-    uint64_t now = GetTickCount64();
-    if (pausing(ctx->pauseuntil, now))
-        ctx->pauseuntil = 0;
+    if (pausing(ctx->pauseuntil, utcnowms()))
+        endpause(ctx);
     else
-        startpause(ctx, now);
+        startpause(ctx, PAUSE_HOUR);
     refreshtip(ctx);
 }
 
@@ -64,7 +58,17 @@ void ontraymenu(context_t *ctx)
 {
     POINT pnt;
     GetCursorPos(&pnt);
-    switch (contextmenu(ctx, pnt)) {
+    int cmd = contextmenu(ctx, pnt), minutes;
+    if (pausecommand(cmd, &minutes)) {
+        startpause(ctx, minutes);
+        refreshtip(ctx);
+        return;
+    }
+    if (cmd >= IDM_RECENT && cmd < IDM_RECENT + RECENT_MAX) {
+        showagain(ctx, (size_t)(cmd - IDM_RECENT));
+        return;
+    }
+    switch (cmd) {
     case IDM_ABOUT:
         doAbout(ctx);
         break;
@@ -78,7 +82,8 @@ void ontraymenu(context_t *ctx)
         domore(ctx);
         break;
     case IDM_PAUSE:
-        onpause(ctx);
+        endpause(ctx);
+        refreshtip(ctx);
         break;
     case IDM_EXIT:
         DestroyWindow(ctx->hwnd);
@@ -109,6 +114,7 @@ LRESULT onhotkey(context_t *ctx, WPARAM id)
 LRESULT onalerttimer(context_t *ctx)
 {
     watchsession(ctx);
+    pausetick(ctx);
     quietinputs in = quietinputsnow(ctx, GetTickCount64());
     bool due = false;
     quietcause why = alerttick(ctx, in, typingwait(in), &due);
@@ -126,6 +132,13 @@ LRESULT onsessionchange(context_t *ctx, WPARAM change)
 }
 
 } // namespace
+
+// Only when the text changes: the tray redraws on every record it gets.
+void refreshtip(context_t *ctx)
+{
+    if (lstrcmpA(ctx->tipshown, tipnow(ctx)) != 0)
+        moodtray(ctx, NIM_MODIFY, NIF_TIP);
+}
 
 const char *moodiconname(const context_t *ctx)
 {
@@ -176,8 +189,7 @@ int contextmenu(context_t *ctx, POINT pt)
     if (!tp)
         return IDM_NONE;
     HMENU popup = GetSubMenu(tp.get(), 0);
-    if (pausing(ctx->pauseuntil, GetTickCount64()))
-        ModifyMenuA(popup, IDM_PAUSE, MF_BYCOMMAND | MF_STRING, IDM_PAUSE, "&Resume");
+    shapemenu(ctx, popup, pausing(ctx->pauseuntil, utcnowms()));
     // Without the foreground switch before and the WM_NULL after, a tray menu never
     // closes when the user clicks elsewhere.
     SetForegroundWindow(ctx->hwnd);
@@ -204,6 +216,11 @@ LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
         return onhotkey(con, wParam);
     case WM_WTSSESSION_CHANGE:
         return onsessionchange(con, wParam);
+    case WM_COPYDATA:
+        return onswitchdata(hWnd, (HWND)wParam, (const COPYDATASTRUCT *)lParam);
+    case WM_SWITCH:
+        runswitch(con, (int)wParam, (int)lParam);
+        return 0;
     default:
         // Explorer's new tray knows nothing of our icon.
         if (message == taskbarcreated) {
