@@ -1,11 +1,14 @@
-#include "settings.h"
+#include "msgfiles.h"
 #include "shell.h"
+#include "text.h"
 
 #include <shellapi.h>
 
+#include <string.h>
+
 showstyle parsestyle(const std::wstring &value)
 {
-    return lstrcmpiW(value.c_str(), L"note") == 0 ? show_note : show_box;
+    return sameletters(value, L"note") ? show_note : show_box;
 }
 
 std::wstring notetext(const std::wstring &text)
@@ -20,33 +23,48 @@ std::wstring notetext(const std::wstring &text)
 namespace {
 
 // A record of full size for this call alone: the icon's own records stay at 88 bytes.
-BOOL balloon(const context_t *con, const wchar_t *text, bool moodballoon)
+BOOL balloon(const context_t *ctx, const wchar_t *text, bool moodballoon)
 {
-    NOTIFYICONDATAW nd = {};
-    nd.cbSize = sizeof nd;
-    nd.hWnd = con->hwnd;
-    nd.uID = 0;
-    nd.uFlags = NIF_INFO;
+    auto nd = trayrecord<NOTIFYICONDATAW>(ctx->hwnd, sizeof(NOTIFYICONDATAW), NIF_INFO);
     lstrcpynW(nd.szInfoTitle, L"vexolind", ARRAYSIZE(nd.szInfoTitle));
     lstrcpynW(nd.szInfo, notetext(text).c_str(), ARRAYSIZE(nd.szInfo));
     nd.dwInfoFlags = NIIF_RESPECT_QUIET_TIME | (moodballoon ? NIIF_USER | NIIF_LARGE_ICON : NIIF_INFO);
     if (moodballoon)
-        nd.hBalloonIcon = (HICON)LoadImageA(con->hinst, moodiconname(con), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+        nd.hBalloonIcon = (HICON)LoadImageA(ctx->hinst, moodiconname(ctx), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
                                             GetSystemMetrics(SM_CYICON), LR_SHARED);
     return Shell_NotifyIconW(NIM_MODIFY, &nd);
 }
 
 } // namespace
 
-int showmessage(context_t *con, const wchar_t *text, const char *builtin)
+int doAlert(HWND hWnd, const char *text)
+{
+    MessageBoxA(hWnd, text, "vexolind", MB_ICONWARNING);
+    return 1;
+}
+
+int showmessage(context_t *ctx, const wchar_t *text, const char *builtin)
 {
     // A shell that knows no balloon icon of its own refuses the first record: the stock one then.
-    if (parsestyle(inistring(con, L"show", L"style", L"box")) == show_note &&
-        (balloon(con, text, true) || balloon(con, text, false)))
+    if (parsestyle(ctx->style) == show_note && (balloon(ctx, text, true) || balloon(ctx, text, false)))
         return 1;
     // No owner: the box stands on its own rather than hiding with the main window.
     if (builtin)
         return doAlert(nullptr, builtin);
     MessageBoxW(nullptr, text, L"vexolind", MB_ICONWARNING);
+    return 1;
+}
+
+int veXoLind(context_t *ctx)
+{
+    vx::onlyone guard(ctx->inside);
+    if (!guard)
+        return -1;
+    msgfilestate &mood = ctx->moods[ctx->curki == kisses ? 0 : 1];
+    refreshmsgfile(msgfilepath(ctx), mood);
+    alerttext m = pickmessage(ctx->curki, mood);
+    // The built-in tables are ASCII.
+    std::wstring text = m.builtin ? std::wstring(m.builtin, m.builtin + strlen(m.builtin)) : m.user;
+    showmessage(ctx, text.c_str(), m.builtin);
     return 1;
 }
