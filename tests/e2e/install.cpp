@@ -325,14 +325,15 @@ TEST_F(install, a_silent_uninstall_with_a_file_held_open_exits_2_and_a_later_try
         SCOPED_TRACE(c.file);
         ASSERT_EQ(setup(), 0);
         const std::string dir = defaultdir();
-        vx::kernelhandle held(
-            CreateFileA((dir + "\\" + c.file).c_str(), GENERIC_READ, c.share, nullptr, OPEN_EXISTING, 0, nullptr));
-        ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
-        EXPECT_EQ(run(recordstring("QuietUninstallString")), 2);
-        EXPECT_TRUE(recorded());
-        for (const char *f : {"vexolind.exe", "uninstall.exe", c.file})
-            EXPECT_TRUE(exists(dir + "\\" + f)) << f;
-        held.reset();
+        {
+            vx::filehandle held(
+                CreateFileA((dir + "\\" + c.file).c_str(), GENERIC_READ, c.share, nullptr, OPEN_EXISTING, 0, nullptr));
+            ASSERT_TRUE(held);
+            EXPECT_EQ(run(recordstring("QuietUninstallString")), 2);
+            EXPECT_TRUE(recorded());
+            for (const char *f : {"vexolind.exe", "uninstall.exe", c.file})
+                EXPECT_TRUE(exists(dir + "\\" + f)) << f;
+        }
         EXPECT_TRUE(uninstall(dir)) << "once it is closed";
     }
 }
