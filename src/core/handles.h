@@ -24,63 +24,49 @@ using dchandle = owned<HDC, DeleteDC>;             // a DC made, not borrowed fr
 using gdiobject = owned<HGDIOBJ, DeleteObject>;
 template <typename T> using wtsmemory = owned<T *, WTSFreeMemory>;
 
+// Owners that are not a pointer and its release alone: copied never, released once.
+struct noncopyable {
+    noncopyable() = default;
+    noncopyable(const noncopyable &) = delete;
+    noncopyable &operator=(const noncopyable &) = delete;
+};
+
 // A file or snapshot: CreateFile and CreateToolhelp32Snapshot say failure with
 // INVALID_HANDLE_VALUE, so that is the empty value here.
-class filehandle {
-public:
-    explicit filehandle(HANDLE h = INVALID_HANDLE_VALUE) : h_(h) {}
-    ~filehandle() { if (*this) CloseHandle(h_); }
-    filehandle(const filehandle &) = delete;
-    filehandle &operator=(const filehandle &) = delete;
-    HANDLE get() const { return h_; }
-    explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
-
-private:
-    HANDLE h_;
+struct filehandle : noncopyable {
+    explicit filehandle(HANDLE handle = INVALID_HANDLE_VALUE) : h(handle) {}
+    ~filehandle() { if (*this) CloseHandle(h); }
+    HANDLE get() const { return h; }
+    explicit operator bool() const { return h != INVALID_HANDLE_VALUE && h; }
+    HANDLE h;
 };
 
 // A window's DC, given back to that window.
-class windowdc {
-public:
+struct windowdc : noncopyable {
     explicit windowdc(HWND w) : wnd(w), dc(GetDC(w)) {}
     ~windowdc() { if (dc) ReleaseDC(wnd, dc); }
-    windowdc(const windowdc &) = delete;
-    windowdc &operator=(const windowdc &) = delete;
     HDC get() const { return dc; }
-
-private:
     HWND wnd;
     HDC dc;
 };
 
 // An object selected into a DC until the scope ends, when the DC's own comes back.
-class selection {
-public:
+struct selection : noncopyable {
     selection(HDC d, HGDIOBJ o) : dc(d), old(SelectObject(d, o)) {}
     ~selection() { if (old) SelectObject(dc, old); }
-    selection(const selection &) = delete;
-    selection &operator=(const selection &) = delete;
-
-private:
     HDC dc;
     HGDIOBJ old;
 };
 
 // A window's registration with the system, undone once: the caller registers and hands over
 // what came of it.
-template <auto undo> class registration {
-public:
-    registration() = default;
+template <auto undo> struct registration : noncopyable {
     ~registration() { reset(); }
-    registration(const registration &) = delete;
-    registration &operator=(const registration &) = delete;
     bool hold(HWND w, int regid, BOOL registered)
     {
         reset();
-        if (registered) {
-            wnd = w;
-            id = regid;
-        }
+        wnd = registered ? w : nullptr;
+        id = regid;
         return registered;
     }
     bool held() const { return wnd != nullptr; }
@@ -90,8 +76,6 @@ public:
             undo(wnd, id);
         wnd = nullptr;
     }
-
-private:
     HWND wnd = nullptr;
     int id = 0;
 };
@@ -111,15 +95,10 @@ struct out {
 
 // One at a time: a call made while an earlier one is still inside (a modal loop dispatches the
 // main window's messages) finds the flag set and gives up.
-class onlyone {
-public:
+struct onlyone : noncopyable {
     explicit onlyone(bool &f) : flag(f), first(!f) { flag = true; }
     ~onlyone() { if (first) flag = false; }
-    onlyone(const onlyone &) = delete;
-    onlyone &operator=(const onlyone &) = delete;
     explicit operator bool() const { return first; }
-
-private:
     bool &flag;
     bool first;
 };

@@ -212,8 +212,8 @@ TEST_F(install, an_upgrade_closes_the_program_reuses_the_folder_and_keeps_settin
     EXPECT_EQ(readfile(settingspath()), settings);
     EXPECT_EQ(runvalue(HKEY_LOCAL_MACHINE), machinerun);
     EXPECT_EQ(runvalue(HKEY_CURRENT_USER), userrun);
-    Sleep(2000);
-    EXPECT_EQ(windowof("vexolind", 0), nullptr) << "a silent upgrade leaves it closed";
+    EXPECT_FALSE(winui::waitfor([] { return windowof("vexolind", 0) != nullptr; }, 2000))
+        << "a silent upgrade leaves it closed";
 }
 
 TEST_F(install, a_copy_showing_its_startup_box_stops_the_install_before_anything_changes)

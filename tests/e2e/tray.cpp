@@ -15,6 +15,19 @@ const std::vector<std::string> defaultlines = {"[settings]", "mintime=10",  "max
 
 class tray : public scenario {};
 
+// Walks the tray menu by keys, into its submenus too, as a user at the keyboard; true once the
+// menu has closed.
+bool choose(app &a, const std::vector<WORD> &keys)
+{
+    HWND m = a.menu();
+    for (WORD vk : keys) {
+        PostMessageA(m, WM_KEYDOWN, vk, 0);
+        if (char c = (char)MapVirtualKeyA(vk, MAPVK_VK_TO_CHAR))
+            PostMessageA(m, WM_CHAR, (WPARAM)c, 0);
+    }
+    return m && winui::waitfor([&] { return !winui::findwindow("#32768", nullptr, a.pid()); }, 5000);
+}
+
 TEST_F(tray, first_start_writes_defaults_registers_and_shows_the_kiss_icon)
 {
     auto a = ready();
@@ -37,8 +50,7 @@ TEST_F(tray, a_second_start_ends_at_once_and_changes_nothing)
     auto first = ready();
     ASSERT_TRUE(first && first->window());
     std::string before = readfile(settingspath());
-    FILETIME stamp = modified(settingspath());
-    Sleep(1500);   // a rewrite would now carry a later time stamp
+    FILETIME stamp = backdate(settingspath());
 
     auto second = app::start();
     ASSERT_TRUE(second);
@@ -54,25 +66,26 @@ TEST_F(tray, a_second_start_ends_at_once_and_changes_nothing)
 TEST_F(tray, double_click_shows_one_message_at_a_time_and_keeps_the_interval)
 {
     writesettings("mintime=12\r\nmaxtime=12\r\ntype=kisses\r\nautorun=0\r\nautoupdate=0\r\n");
-    auto a = ready();
+    auto a = app::start();
     ASSERT_TRUE(a && a->window());
+    // The timer starts as the main window comes; the double-click follows the splash.
     DWORD started = GetTickCount();
-
-    Sleep(3000);
+    ASSERT_TRUE(a->settle());
+    DWORD clicked = GetTickCount() - started;
     a->doubleclick();
     HWND box = a->box("vexolind");
     ASSERT_TRUE(box);
     EXPECT_TRUE(ismessage(kisses, winui::plain(winui::boxtext(box)))) << winui::boxtext(box);
     a->doubleclick();
-    Sleep(1500);
-    EXPECT_EQ(a->boxes("vexolind").size(), 1u) << "a double-click while a message is open shows nothing";
+    EXPECT_FALSE(winui::waitfor([&] { return a->boxes("vexolind").size() > 1; }, 1500))
+        << "a double-click while a message is open shows nothing";
     ASSERT_TRUE(dismiss(box));
 
-    // The timer's message comes 13 ticks after start; had the double-click restarted the
-    // interval it would come 13 ticks after the double-click instead.
+    // The timer's message comes on the 13th tick after start; had the double-click restarted
+    // the interval it would come no sooner than 12 s after the double-click.
     DWORD at = a->nextmessage(started, 20000);
-    EXPECT_LT(at, 16500u) << "the double-click restarted the interval";
-    EXPECT_GE(at, 10000u);
+    EXPECT_LT(at, clicked + 12000) << "the double-click restarted the interval";
+    EXPECT_GE(at, 11000u);
 }
 
 TEST_F(tray, kick_mode_shows_the_boot_and_only_insults)
@@ -104,13 +117,7 @@ TEST_F(tray, zero_bounds_give_a_message_every_tick_but_never_two_at_once)
     ASSERT_TRUE(a);
     HWND box = a->box("vexolind", 15000);
     ASSERT_TRUE(box);
-    size_t most = 0;
-    DWORD until = GetTickCount() + 4000;
-    while (GetTickCount() < until) {
-        most = std::max(most, a->boxes("vexolind").size());
-        Sleep(50);
-    }
-    EXPECT_EQ(most, 1u);
+    EXPECT_FALSE(winui::waitfor([&] { return a->boxes("vexolind").size() > 1; }, 4000));
     dismiss(box);
     DWORD gone = GetTickCount();
     HWND again = a->box("vexolind", 5000);
@@ -136,10 +143,9 @@ TEST_F(tray, exit_removes_the_icon_and_ends_with_zero_leaving_the_settings_alone
     ASSERT_TRUE(a && a->window());
     ASSERT_EQ(trayicons().size(), 1u);
     std::string before = readfile(settingspath());
-    FILETIME stamp = modified(settingspath());
-    Sleep(1500);
+    FILETIME stamp = backdate(settingspath());
 
-    a->exitbymenu();
+    ASSERT_TRUE(a->exitbymenu());
     DWORD code = 99;
     ASSERT_TRUE(a->waitexit(10000, &code));
     EXPECT_EQ(code, 0u);
@@ -158,7 +164,6 @@ TEST_F(tray, the_menu_takes_the_foreground_and_escape_closes_it)
     SetForegroundWindow(other);
     winui::waitfor([&] { return GetForegroundWindow() == other; }, 3000);
 
-    a->rightclick();
     HWND menu = a->menu();
     ASSERT_TRUE(menu);
     EXPECT_EQ(GetForegroundWindow(), a->window()) << "the menu's owner must be in the foreground";
@@ -227,10 +232,7 @@ TEST_F(tray, the_icon_comes_back_when_the_taskbar_is_recreated)
     ASSERT_EQ(trayicons().size(), 1u);
 
     // What a restarting Explorer does: its new tray has no icons, then it tells every window.
-    NOTIFYICONDATAA pn = {};
-    pn.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    pn.hWnd = a->window();
-    Shell_NotifyIconA(NIM_DELETE, &pn);
+    removeicon(a->window());
     ASSERT_TRUE(winui::waitfor([] { return trayicons().empty(); }, 5000));
     PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
 
@@ -267,9 +269,7 @@ TEST_F(tray, pause_holds_timer_messages_shows_its_end_in_the_tip_and_resume_ends
     ASSERT_TRUE(a && a->window() && trayicons().size() == 1);
     SYSTEMTIME st;
     GetLocalTime(&st);
-    a->rightclick();
-    a->pick('p');
-    a->pick('h');
+    ASSERT_TRUE(choose(*a, {'P', 'H'}));
     std::string tip;
     winui::waitfor([&] { return (tip = traytip(trayicons().front())) != "vexolind - kissing you"; }, 10000);
     auto until = [&](int minutes) {   // the minute may turn meanwhile
@@ -288,8 +288,7 @@ TEST_F(tray, pause_holds_timer_messages_shows_its_end_in_the_tip_and_resume_ends
     winui::answer(box, IDOK);
 
     // Only the item renamed "&Resume" answers to "r".
-    a->rightclick();
-    a->pick('r');
+    ASSERT_TRUE(a->pick('r'));
     HWND next = a->box("vexolind", 15000);
     ASSERT_TRUE(next) << "timer messages did not come back after Resume";
     winui::answer(next, IDOK);
@@ -302,17 +301,9 @@ TEST_F(tray, as_notes_a_double_click_brings_a_balloon_with_a_message_and_no_box)
     auto a = ready();
     ASSERT_TRUE(a && a->window());
     a->doubleclick();
-    std::string text;   // the balloon is the tray's only tip showing text while no pointer rests on the icon
-    winui::waitfor([&] {
-        for (HWND tip : winui::findwindows("tooltips_class32", nullptr)) {
-            wchar_t buf[300] = L"";
-            SendMessageTimeoutW(tip, WM_GETTEXT, 300, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, nullptr);
-            text.assign(buf, buf + lstrlenW(buf));   // the messages are ASCII
-            if (!text.empty())
-                return true;
-        }
-        return false;
-    }, 10000);
+    std::wstring tip;   // the balloon is the tray's only tip showing text while no pointer rests on the icon
+    winui::waitfor([&] { return !(tip = tipshown()).empty(); }, 10000);
+    std::string text(tip.begin(), tip.end());   // the messages are ASCII
     EXPECT_TRUE(ismessage(kisses, text)) << text;
     EXPECT_TRUE(a->boxes("vexolind").empty());
 }
@@ -369,20 +360,16 @@ TEST_F(tray, a_pause_survives_a_restart_ends_on_time_and_is_then_forgotten)
     auto a = ready();
     ASSERT_TRUE(a && a->window() && trayicons().size() == 1);
     std::string kept = localclock(30);
-    a->rightclick();
-    a->pick('p');
-    a->pick('3');
+    ASSERT_TRUE(choose(*a, {'P', '3'}));
     const std::string paused = "vexolind - paused until ", tip = tipwhen(paused, true);
     EXPECT_TRUE(winui::waitfor([&] { return inivalue("pause", "until") == kept || inivalue("pause", "until") == localclock(30); }, 5000));
-    a->exitbymenu();
-    ASSERT_TRUE(a->waitexit(10000));
+    ASSERT_TRUE(a->exitbymenu());
 
     a = ready();
     ASSERT_TRUE(a && trayicons().size() == 1);
     EXPECT_EQ(tipwhen(paused, true), tip) << "the pause did not come back after the restart";
     expectheld(*a, [] { return true; });
-    a->exitbymenu();
-    ASSERT_TRUE(a->waitexit(10000));
+    ASSERT_TRUE(a->exitbymenu());
 
     // A pause that ends at the next minute: held until then, messages right after, and forgotten.
     SYSTEMTIME st;
@@ -398,8 +385,7 @@ TEST_F(tray, a_pause_survives_a_restart_ends_on_time_and_is_then_forgotten)
     dismiss(box);
     EXPECT_EQ(inivalue("pause", "until"), "(none)");
     EXPECT_EQ(tipwhen("vexolind - kissing you"), "vexolind - kissing you");
-    a->exitbymenu();
-    ASSERT_TRUE(a->waitexit(10000));
+    ASSERT_TRUE(a->exitbymenu());
 
     // One that ended before the start is forgotten at once.
     WritePrivateProfileStringA("pause", "until", "2001-01-01 08:00", settingspath().c_str());
@@ -415,10 +401,7 @@ TEST_F(tray, recent_messages_come_again_newest_first_and_none_before_the_first)
     auto a = ready();
     ASSERT_TRUE(a && a->window() && trayicons().size() == 1);
     // Before the first message the one item is greyed: choosing it closes the menu, nothing more.
-    a->rightclick();
-    a->pick('c');
-    a->pick('\r');
-    EXPECT_TRUE(winui::waitfor([&] { return !a->menu(100); }, 5000));
+    ASSERT_TRUE(choose(*a, {'C', VK_RETURN}));
     EXPECT_FALSE(a->box("vexolind", 3000));
 
     // Two by double-click, the third by the command line.
@@ -435,11 +418,10 @@ TEST_F(tray, recent_messages_come_again_newest_first_and_none_before_the_first)
     }
     for (int back = 0; back < 3; back++) {
         SCOPED_TRACE(back);
-        a->rightclick();
-        a->pick('c');
-        for (int i = 0; i < back; i++)
-            PostMessageA(a->menu(), WM_KEYDOWN, VK_DOWN, 0);
-        a->pick('\r');
+        std::vector<WORD> keys = {'C'};
+        keys.insert(keys.end(), back, VK_DOWN);
+        keys.push_back(VK_RETURN);
+        ASSERT_TRUE(choose(*a, keys));
         HWND box = a->box("vexolind");
         ASSERT_TRUE(box);
         EXPECT_EQ(winui::boxtext(box), shown[2 - back]);
