@@ -15,19 +15,6 @@ const std::vector<std::string> defaultlines = {"[settings]", "mintime=10",  "max
 
 class tray : public scenario {};
 
-// Walks the tray menu by keys, into its submenus too, as a user at the keyboard; true once the
-// menu has closed.
-bool choose(app &a, const std::vector<WORD> &keys)
-{
-    HWND m = a.menu();
-    for (WORD vk : keys) {
-        PostMessageA(m, WM_KEYDOWN, vk, 0);
-        if (char c = (char)MapVirtualKeyA(vk, MAPVK_VK_TO_CHAR))
-            PostMessageA(m, WM_CHAR, (WPARAM)c, 0);
-    }
-    return m && winui::waitfor([&] { return !winui::findwindow("#32768", nullptr, a.pid()); }, 5000);
-}
-
 TEST_F(tray, first_start_writes_defaults_registers_and_shows_the_kiss_icon)
 {
     auto a = ready();
@@ -269,7 +256,7 @@ TEST_F(tray, pause_holds_timer_messages_shows_its_end_in_the_tip_and_resume_ends
     ASSERT_TRUE(a && a->window() && trayicons().size() == 1);
     SYSTEMTIME st;
     GetLocalTime(&st);
-    ASSERT_TRUE(choose(*a, {'P', 'H'}));
+    ASSERT_TRUE(a->pick("ph"));
     std::string tip;
     winui::waitfor([&] { return (tip = traytip(trayicons().front())) != "vexolind - kissing you"; }, 10000);
     auto until = [&](int minutes) {   // the minute may turn meanwhile
@@ -360,16 +347,18 @@ TEST_F(tray, a_pause_survives_a_restart_ends_on_time_and_is_then_forgotten)
     auto a = ready();
     ASSERT_TRUE(a && a->window() && trayicons().size() == 1);
     std::string kept = localclock(30);
-    ASSERT_TRUE(choose(*a, {'P', '3'}));
+    ASSERT_TRUE(a->pick("p3"));
     const std::string paused = "vexolind - paused until ", tip = tipwhen(paused, true);
     EXPECT_TRUE(winui::waitfor([&] { return inivalue("pause", "until") == kept || inivalue("pause", "until") == localclock(30); }, 5000));
-    ASSERT_TRUE(a->exitbymenu());
+    a->exitbymenu();
+    ASSERT_TRUE(a->waitexit(10000));
 
     a = ready();
     ASSERT_TRUE(a && trayicons().size() == 1);
     EXPECT_EQ(tipwhen(paused, true), tip) << "the pause did not come back after the restart";
     expectheld(*a, [] { return true; });
-    ASSERT_TRUE(a->exitbymenu());
+    a->exitbymenu();
+    ASSERT_TRUE(a->waitexit(10000));
 
     // A pause that ends at the next minute: held until then, messages right after, and forgotten.
     SYSTEMTIME st;
@@ -385,7 +374,8 @@ TEST_F(tray, a_pause_survives_a_restart_ends_on_time_and_is_then_forgotten)
     dismiss(box);
     EXPECT_EQ(inivalue("pause", "until"), "(none)");
     EXPECT_EQ(tipwhen("vexolind - kissing you"), "vexolind - kissing you");
-    ASSERT_TRUE(a->exitbymenu());
+    a->exitbymenu();
+    ASSERT_TRUE(a->waitexit(10000));
 
     // One that ended before the start is forgotten at once.
     WritePrivateProfileStringA("pause", "until", "2001-01-01 08:00", settingspath().c_str());
@@ -401,7 +391,7 @@ TEST_F(tray, recent_messages_come_again_newest_first_and_none_before_the_first)
     auto a = ready();
     ASSERT_TRUE(a && a->window() && trayicons().size() == 1);
     // Before the first message the one item is greyed: choosing it closes the menu, nothing more.
-    ASSERT_TRUE(choose(*a, {'C', VK_RETURN}));
+    ASSERT_TRUE(a->pick("c\r"));
     EXPECT_FALSE(a->box("vexolind", 3000));
 
     // Two by double-click, the third by the command line.
@@ -418,10 +408,7 @@ TEST_F(tray, recent_messages_come_again_newest_first_and_none_before_the_first)
     }
     for (int back = 0; back < 3; back++) {
         SCOPED_TRACE(back);
-        std::vector<WORD> keys = {'C'};
-        keys.insert(keys.end(), back, VK_DOWN);
-        keys.push_back(VK_RETURN);
-        ASSERT_TRUE(choose(*a, keys));
+        ASSERT_TRUE(a->pick("c" + std::string(back, '\n') + "\r"));
         HWND box = a->box("vexolind");
         ASSERT_TRUE(box);
         EXPECT_EQ(winui::boxtext(box), shown[2 - back]);
