@@ -1,6 +1,7 @@
 #include "handles.h"
 #include "shell.h"
 
+#include <objbase.h>
 #include <shobjidl.h>
 #include <stdlib.h>
 #include <string.h>
@@ -38,6 +39,10 @@ int InitApplication(HINSTANCE hInstance)
             SetForegroundWindow(running);
         return 0;
     }
+
+    // ShellExecute may hand a file or a link to a shell extension that COM activates; its
+    // documentation asks for this apartment, without OLE1's DDE, on the calling thread.
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 
     // Windows labels the toasts of our balloons with the name the installer registers for this id.
     SetCurrentProcessExplicitAppUserModelID(L"Vexolind.vexolind");
