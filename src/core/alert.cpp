@@ -57,7 +57,12 @@ int countkis(const char *const *ki)
 
 int doAlert(HWND hWnd, const char *text)
 {
-    MessageBoxA(hWnd, text, "vexolind", MB_ICONWARNING);
+    // The built-in texts are ASCII; any other is read in the ANSI code page, as MessageBoxA would.
+    int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    std::wstring wide(n > 0 ? (size_t)n : 1, L'\0');
+    if (n > 0)
+        MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], n);
+    userbox(hWnd, wide.c_str(), L"vexolind", MB_ICONWARNING);
     return 1;
 }
 

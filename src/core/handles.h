@@ -21,6 +21,7 @@ using regkey = owned<HKEY, RegCloseKey>;
 using inethandle = owned<HINTERNET, InternetCloseHandle>;
 using menuhandle = owned<HMENU, DestroyMenu>;
 using kernelhandle = owned<HANDLE, closekernel>;   // events, mutexes, processes, files
+using hookhandle = owned<HHOOK, UnhookWindowsHookEx>;
 
 // For the registry's out-parameters: RegOpenKeyEx(..., vx::out(k)) hands the key to k.
 struct out {

@@ -2,6 +2,7 @@
 
 #include <stdio.h>
 #include <string.h>
+#include <wchar.h>
 #include <wctype.h>
 
 namespace {
@@ -76,6 +77,15 @@ int clocktime(const std::wstring &text)
     return (int)(h * 60 + m);
 }
 
+void copytip(wchar_t *tip, size_t size, const std::wstring &text)
+{
+    if (!size)
+        return;
+    size_t n = text.size() < size ? text.size() : size - 1;
+    wmemcpy(tip, text.data(), n);
+    tip[n] = L'\0';
+}
+
 bool pathless(const std::wstring &name)
 {
     return name.find_first_of(L"\\/:") == std::wstring::npos && name.size() < MAX_PATH;
@@ -144,8 +154,10 @@ quietkeys quietkeysfor(const quietrules &r)
     return k;
 }
 
-bool consentinuse(uint64_t laststart, uint64_t laststop)
+bool consentinuse(uint64_t laststart, uint64_t laststop, uint64_t boot)
 {
+    if (laststart < boot)
+        return false;
     return (laststop == 0 && laststart != 0) || laststart > laststop;
 }
 
@@ -159,6 +171,16 @@ bool listedprogram(const quietrules &r, const wchar_t *exe)
             return true;
     }
     return false;
+}
+
+int listedinsession(const quietrules &r, const processentry *list, size_t count, DWORD mine)
+{
+    if (mine == SESSION_UNKNOWN)
+        return -1;
+    for (size_t i = 0; i < count; i++)
+        if (list[i].session == mine && list[i].name && listedprogram(r, list[i].name))
+            return (int)i;
+    return -1;
 }
 
 uint32_t stillms(DWORD tick, DWORD lastinput, DWORD started)
@@ -196,15 +218,27 @@ bool pausing(uint64_t until, uint64_t now)
     return until != 0 && now < until;
 }
 
+namespace {
+
+// SHQueryUserNotificationState's answers. Accepting (5), an app's own quiet (7, such as an
+// open Start menu) and values it may add later hold nothing; it never reports Focus Assist.
+enum { notpresent = 1, busy = 2, direct3d = 3, presenting = 4, quiettime = 6 };
+
+bool fullscreenstate(int state)
+{
+    return state == busy || state == direct3d || state == presenting;
+}
+
+} // namespace
+
 quietcause whyquiet(const quietinputs &in)
 {
-    const int accepts = 5;   // QUNS_ACCEPTS_NOTIFICATIONS
     if (pausing(in.pauseuntil, in.now))
         return quiet_paused;
-    if (fullscreenother(in))
+    if (fullscreenother(in) || fullscreenstate(in.notestate))
         return quiet_fullscreen;
-    if (in.notestate != 0 && in.notestate != accepts)
-        return quiet_notifications;
+    if (in.notestate == quiettime)
+        return quiet_gettingready;
     if (in.media & MEDIA_MICROPHONE)
         return quiet_microphone;
     if (in.media & MEDIA_CAMERA)
@@ -213,7 +247,7 @@ quietcause whyquiet(const quietinputs &in)
         return quiet_program;
     if (in.rules && !withinhours(*in.rules, in.weekday, in.minute))
         return quiet_hours;
-    if (in.away != 0)
+    if (in.away != 0 || in.notestate == notpresent)
         return quiet_away;
     if (in.rules && in.rules->awayminutes &&
         stillms(in.tick, in.lastinput, in.started) >= in.rules->awayminutes * 60000u)
@@ -226,21 +260,31 @@ bool typingwait(const quietinputs &in)
     return in.rules && in.rules->typing && in.tick - in.lastinput < TYPING_PAUSE_MS;
 }
 
-void quiettext(char *tip, size_t size, quietcause why, const char *program)
+bool hellodue(const quietinputs &in, bool splashup)
 {
-    const char *const texts[] = {"vexolind - quiet: full screen", "vexolind - quiet: notifications off",
-                                 "vexolind - quiet: microphone in use", "vexolind - quiet: camera in use"};
-    const char suffix[] = " is running";
-    // The name is cut so that the tip's 63 characters still end in the suffix.
-    const int room = 63 - (int)(sizeof "vexolind - quiet: " - 1) - (int)(sizeof suffix - 1);
-    if (why >= quiet_fullscreen && why <= quiet_camera)
-        snprintf(tip, size, "%s", texts[why - quiet_fullscreen]);
-    else if (why == quiet_program)
-        snprintf(tip, size, "vexolind - quiet: %.*s%s", room, program ? program : "", suffix);
-    else if (why == quiet_hours)
-        snprintf(tip, size, "vexolind - quiet: outside your hours");
-    else if (size)
-        tip[0] = '\0';
+    return !splashup && whyquiet(in) == quiet_none && !typingwait(in);
+}
+
+void quiettext(wchar_t *tip, size_t size, quietcause why, const wchar_t *program)
+{
+    const wchar_t *const texts[] = {L"full screen", L"Windows is getting ready", L"microphone in use",
+                                    L"camera in use"};
+    const std::wstring head = L"vexolind - quiet: ", suffix = L" is running";
+    std::wstring text;
+    if (why >= quiet_fullscreen && why <= quiet_camera) {
+        text = head + texts[why - quiet_fullscreen];
+    } else if (why == quiet_program) {
+        // The name is cut so that the tip's 63 characters still end in the suffix, and never
+        // between the halves of a pair.
+        std::wstring name = program ? program : L"";
+        size_t room = 63 - head.size() - suffix.size();
+        if (name.size() > room)
+            name.resize(IS_HIGH_SURROGATE(name[room - 1]) ? room - 1 : room);
+        text = head + name + suffix;
+    } else if (why == quiet_hours) {
+        text = head + L"outside your hours";
+    }
+    copytip(tip, size, text);
 }
 
 bool quietmoment(const quietinputs &in)
@@ -266,9 +310,13 @@ int awayafter(int away, unsigned change)
     }
 }
 
-void pausetext(char *tip, size_t size, unsigned hour, unsigned minute)
+void pausetext(wchar_t *tip, size_t size, unsigned hour, unsigned minute)
 {
     unsigned end = (hour * 60 + minute + (unsigned)(PAUSE_MS / 60000)) % (24 * 60);
-    snprintf(tip, size, "vexolind - paused until %02u:%02u", end / 60, end % 60);
+    // Narrow formatting and widening, as for [quiet]: the text is ASCII.
+    char text[64];
+    snprintf(text, sizeof text, "vexolind - paused until %02u:%02u", end / 60, end % 60);
+    std::wstring wide(text, text + strlen(text));
+    copytip(tip, size, wide);
 }
 

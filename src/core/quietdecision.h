@@ -38,10 +38,20 @@ quietrules parsequiet(const quietkeys &k);
 quietkeys quietkeysfor(const quietrules &r);
 // "HH:MM-HH:MM" into minutes after midnight; false when it is not one.
 bool parsehours(const std::wstring &text, int *from, int *to);
-// A ConsentStore record: the device is in use since a start that no later stop ended.
-bool consentinuse(uint64_t laststart, uint64_t laststop);
+// A ConsentStore record: the device is in use since a start that no later stop ended. Times are
+// FILETIMEs; a start before the last boot (boot) is a record a crash or a power cut left open.
+bool consentinuse(uint64_t laststart, uint64_t laststop, uint64_t boot);
 // An executable name of the list, without regard to case.
 bool listedprogram(const quietrules &r, const wchar_t *exe);
+#define SESSION_UNKNOWN 0xFFFFFFFFu
+// A process as the process list gives it: its executable's name and its session.
+struct processentry {
+    const wchar_t *name;
+    DWORD session;
+};
+// The first listed program running in session mine, as an index of the list; -1 when none. A
+// process of another session never counts, nor one when either session is unknown.
+int listedinsession(const quietrules &r, const processentry *list, size_t count, DWORD mine);
 // Still time in 32-bit tick arithmetic, from the later of the last input and our start.
 uint32_t stillms(DWORD tick, DWORD lastinput, DWORD started);
 
@@ -59,7 +69,7 @@ struct quietinputs {
     uint64_t now;
     const quietrules *rules = nullptr;  // null: the [quiet] causes do not apply
     int media = 0;              // MEDIA_MICROPHONE | MEDIA_CAMERA seen in use
-    const char *program = nullptr;      // a listed program that runs, as the process list names it
+    const wchar_t *program = nullptr;   // a listed program that runs, as the process list names it
     int weekday = 0;            // 1 Monday ... 7 Sunday, local time
     int minute = 0;             // minutes after local midnight
     DWORD tick = 0;             // GetTickCount
@@ -71,20 +81,22 @@ struct quietinputs {
 enum quietcause {
     quiet_none,
     quiet_paused,
-    quiet_fullscreen,
-    quiet_notifications,
+    quiet_fullscreen,   // also Windows' busy, full-screen Direct3D and presentation states
+    quiet_gettingready, // the first hour after a first sign-in or an upgrade
     quiet_microphone,
     quiet_camera,
     quiet_program,
     quiet_hours,
-    quiet_away,     // locked or disconnected
+    quiet_away,     // locked or disconnected, or Windows says the session is not present
     quiet_still,    // nobody at the keyboard for the minutes set
 };
 quietcause whyquiet(const quietinputs &in);
 // Whether a message that is due waits for a pause in the typing.
 bool typingwait(const quietinputs &in);
+// Whether the first hello may come now: once the splash has gone, when a message could.
+bool hellodue(const quietinputs &in, bool splashup);
 // The tip naming why; empty for causes nobody could read a tip in, and for a pause (its own tip).
-void quiettext(char *tip, size_t size, quietcause why, const char *program);
+void quiettext(wchar_t *tip, size_t size, quietcause why, const wchar_t *program);
 bool withinhours(const quietrules &r, int weekday, int minute);
 bool quietmoment(const quietinputs &in);
 // A window of another process without a caption that covers its whole monitor.
@@ -93,4 +105,4 @@ bool pausing(uint64_t until, uint64_t now);
 // The away bits after a WM_WTSSESSION_CHANGE code.
 int awayafter(int away, unsigned change);
 // The tip for a pause started at hour:minute local time.
-void pausetext(char *tip, size_t size, unsigned hour, unsigned minute);
+void pausetext(wchar_t *tip, size_t size, unsigned hour, unsigned minute);

@@ -25,9 +25,9 @@ typedef struct context_s {
     uint64_t pauseuntil;    // steady-clock milliseconds when the pause ends; 0 when not paused
     int32_t away;           // AWAY_LOCKED | AWAY_DISCONNECTED, from session changes
     int32_t sessionwatch;   // session change notifications registered
-    char pausetip[64];
-    char quiettip[64];      // why messages wait, when a tip should say so; empty otherwise
-    char tipshown[64];      // the tip the tray holds now
+    wchar_t pausetip[64];
+    wchar_t quiettip[64];   // why messages wait, when a tip should say so; empty otherwise
+    wchar_t tipshown[64];   // the tip the tray holds now
 } context_t;
 
 extern context_t *con;
@@ -43,6 +43,9 @@ extern const char *const kickers[];
 
 int countkis(const char *const *ki);
 int doAlert(HWND hWnd, const char *text);
+// A message box that stands above the user's windows without taking the keyboard from them
+// (MB_TOPMOST), centred on the monitor the user works on.
+int userbox(HWND owner, const wchar_t *text, const wchar_t *caption, UINT type);
 // Shows one message the way the settings ask: a box, or a balloon that falls back to a box.
 // A built-in message, given as builtin too, has its box exactly as it always had.
 int showmessage(context_t *con, const wchar_t *text, const char *builtin = nullptr);

@@ -11,6 +11,9 @@ int defaultinipath(char *path, size_t size);
 // The same in the wide form; empty when the per-user folder cannot be found.
 std::wstring defaultinifile();
 
+// Whether a settings file is there to be read: the one in use, or on a first start with the
+// default path, one an older install left in the Windows folder.
+bool settingsfound(const context_t *con);
 // A file that is there but held by another program sets con->iniunread after a short wait.
 int loadsettings(context_t *con);
 // 0 when the file could not be written; the Run value is then left alone.

@@ -46,6 +46,8 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
     }
     WideCharToMultiByte(CP_ACP, 0, con->inipathw, -1, con->inipath, sizeof con->inipath, NULL, NULL);
 
+    // A first start, about to write its first settings file, says hello once it is running.
+    bool first = !settingsfound(con);
     if (!loadsettings(con))
         return 0;
     loadquiet(con);
@@ -53,6 +55,8 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
     if (!con->iniunread) {
         if (!savesettings(con))
             savefailed(nullptr, con);
+        else if (first)
+            hellolater();
         if (con->autoupdate)
             checkupdates(con);
     }
@@ -79,6 +83,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
         MessageBoxA(con->hwnd, errs, "Error Number", MB_OK);
     }
 
+    rememberfront();
     doAbout(con);
     con->hwnd_splash = createsplash(con);
 

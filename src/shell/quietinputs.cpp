@@ -4,7 +4,6 @@
 #include "shell.h"
 
 #include <shellapi.h>
-#include <tlhelp32.h>
 #include <versionhelpers.h>
 #include <wtsapi32.h>
 
@@ -17,7 +16,7 @@ const uint64_t pollms = 5000;
 quietrules rules;
 uint64_t mediaread, programsread;   // 0: at the next tick
 int media;
-const char *program;
+const wchar_t *program;
 
 // The start of WTSINFOEXW, which MinGW's headers lack.
 struct sessioninfoex {
@@ -53,8 +52,17 @@ uint64_t qword(HKEY k, const wchar_t *name)
     return v;
 }
 
+// When Windows last started, as a FILETIME: the tick count runs from there.
+uint64_t boottime()
+{
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    uint64_t t = (uint64_t)now.dwHighDateTime << 32 | now.dwLowDateTime;
+    return t - GetTickCount64() * 10000;
+}
+
 // Packaged programs are subkeys of the device's key; all others are subkeys of NonPackaged.
-bool anyinuse(HKEY parent, bool packaged)
+bool anyinuse(HKEY parent, bool packaged, uint64_t boot)
 {
     wchar_t name[256];
     for (DWORD i = 0;; i++) {
@@ -68,8 +76,8 @@ bool anyinuse(HKEY parent, bool packaged)
         if (RegOpenKeyExW(parent, name, 0, KEY_READ, vx::out(k)) != ERROR_SUCCESS)
             continue;
         bool inuse = packaged && lstrcmpiW(name, L"NonPackaged") == 0
-                         ? anyinuse(k.get(), false)
-                         : consentinuse(qword(k.get(), L"LastUsedTimeStart"), qword(k.get(), L"LastUsedTimeStop"));
+                         ? anyinuse(k.get(), false, boot)
+                         : consentinuse(qword(k.get(), L"LastUsedTimeStart"), qword(k.get(), L"LastUsedTimeStop"), boot);
         if (inuse)
             return true;
     }
@@ -81,30 +89,31 @@ bool deviceinuse(const wchar_t *device)
     vx::regkey k;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, (path + device).c_str(), 0, KEY_READ, vx::out(k)) != ERROR_SUCCESS)
         return false;
-    return anyinuse(k.get(), true);
+    return anyinuse(k.get(), true, boottime());
 }
 
 // The first listed program running in our session, as the process list names it; a list that
-// cannot be had keeps the last answer.
-const char *listedrunning(const char *last)
+// cannot be had keeps the last answer. The list gives each process's session without opening
+// it, which another user's processes would refuse.
+const wchar_t *listedrunning(const wchar_t *last)
 {
-    static char name[MAX_PATH];
-    vx::kernelhandle snap(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32W pe = {};
-    pe.dwSize = sizeof pe;
-    DWORD mine = 0, theirs = 0;
-    ProcessIdToSessionId(GetCurrentProcessId(), &mine);
-    if (!Process32FirstW(snap.get(), &pe))
+    static wchar_t name[MAX_PATH];
+    WTS_PROCESS_INFOW *info = nullptr;
+    DWORD count = 0;
+    if (!WTSEnumerateProcessesW(WTS_CURRENT_SERVER_HANDLE, 0, 1, &info, &count))
         return last;
-    for (BOOL ok = TRUE; ok; ok = Process32NextW(snap.get(), &pe)) {
-        if (!listedprogram(rules, pe.szExeFile) ||
-            (ProcessIdToSessionId(pe.th32ProcessID, &theirs) && theirs != mine))
-            continue;
-        if (!WideCharToMultiByte(CP_ACP, 0, pe.szExeFile, -1, name, sizeof name, nullptr, nullptr))
-            lstrcpynA(name, "?", sizeof name);
-        return name;
-    }
-    return nullptr;
+    vx::owned<WTS_PROCESS_INFOW *, WTSFreeMemory> own(info);
+    std::vector<processentry> list(count);
+    for (DWORD i = 0; i < count; i++)
+        list[i] = {info[i].pProcessName, info[i].SessionId};
+    DWORD mine = SESSION_UNKNOWN;
+    if (!ProcessIdToSessionId(GetCurrentProcessId(), &mine))
+        mine = SESSION_UNKNOWN;
+    int found = listedinsession(rules, list.data(), list.size(), mine);
+    if (found < 0)
+        return nullptr;
+    lstrcpynW(name, list[found].name, MAX_PATH);
+    return name;
 }
 
 void poll(uint64_t now)
@@ -209,5 +218,5 @@ void startpause(context_t *con, uint64_t now)
     con->pauseuntil = now + PAUSE_MS;
     SYSTEMTIME st;
     GetLocalTime(&st);
-    pausetext(con->pausetip, sizeof con->pausetip, st.wHour, st.wMinute);
+    pausetext(con->pausetip, ARRAYSIZE(con->pausetip), st.wHour, st.wMinute);
 }

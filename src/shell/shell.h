@@ -17,10 +17,14 @@ int InitApplication(HINSTANCE hInstance);
 HWND InitInstance(HINSTANCE hInstance, int nCmdShow);
 int seticon(context_t *con);
 // Sends one record to the tray: every add, change and removal of the icon goes through here.
-BOOL tray(HWND hwnd, DWORD msg, UINT flags, HICON icon, const char *tip);
+BOOL tray(HWND hwnd, DWORD msg, UINT flags, HICON icon, const wchar_t *tip);
 // The named icon at the system's small-icon size, as the tray gets it.
 HICON trayicon(HINSTANCE hinst, const char *name);
+// The mood's icon as drawn for the taskbar's colours.
 const char *moodiconname(const context_t *con);
+// Whether the taskbar is light, as Windows said when last asked; asked again after a theme change.
+bool lightnow();
+bool readtheme();
 LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 int contextmenu(context_t *con, POINT pt);
 
@@ -38,6 +42,13 @@ enum showstyle { show_box, show_note };
 showstyle parsestyle(const std::wstring &value);
 // What fits a balloon: 255 characters, a surrogate pair never cut in half.
 std::wstring notetext(const std::wstring &text);
+// A balloon of the tray icon, whatever the style; false when the tray refuses it.
+bool notify(const context_t *con, const wchar_t *text);
+
+// The first hello, after a first start has written its first settings file: it waits, like a
+// message, until the splash has gone and nothing holds messages.
+void hellolater();
+void hellotick(context_t *con, const quietinputs &in);
 
 // The [keys] shortcuts, as hotkeys of the main window
 #define HOTKEY_NOW 1
@@ -71,5 +82,7 @@ extern const unsigned char *splashbuf;
 #define SPLASH_BYTES (SPLASH_WIDTH * SPLASH_ROWS * 4)
 const unsigned char *loadsplash(HINSTANCE hinst);
 HWND createsplash(context_t *con);
+// The window in front before the start-up splash, which gets the keyboard back when it hides.
+void rememberfront();
 LRESULT CALLBACK splashProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 int doAbout(context_t *con);

@@ -1,3 +1,4 @@
+#include "quietdecision.h"
 #include "settings.h"
 #include "shell.h"
 
@@ -36,7 +37,29 @@ BOOL balloon(const context_t *con, const wchar_t *text, bool moodballoon)
     return Shell_NotifyIconW(NIM_MODIFY, &nd);
 }
 
+bool hellopending;
+
 } // namespace
+
+bool notify(const context_t *con, const wchar_t *text)
+{
+    // A shell that knows no balloon icon of its own refuses the first record: the stock one then.
+    return balloon(con, text, true) || balloon(con, text, false);
+}
+
+void hellolater()
+{
+    hellopending = true;
+}
+
+void hellotick(context_t *con, const quietinputs &in)
+{
+    bool splashup = con->hwnd_splash && IsWindowVisible(con->hwnd_splash);
+    if (!hellopending || !hellodue(in, splashup))
+        return;
+    hellopending = false;
+    notify(con, L"vexolind is running. Right-click its icon for settings; it may be under the ^ arrow.");
+}
 
 int showmessage(context_t *con, const wchar_t *text, const char *builtin)
 {
@@ -47,6 +70,6 @@ int showmessage(context_t *con, const wchar_t *text, const char *builtin)
     // No owner: the box stands on its own rather than hiding with the main window.
     if (builtin)
         return doAlert(nullptr, builtin);
-    MessageBoxW(nullptr, text, L"vexolind", MB_ICONWARNING);
+    userbox(nullptr, text, L"vexolind", MB_ICONWARNING);
     return 1;
 }

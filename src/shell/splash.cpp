@@ -4,6 +4,36 @@
 
 const unsigned char *splashbuf;
 
+namespace {
+
+HWND front;   // until the start-up splash hides
+
+bool oursornone(HWND w)
+{
+    DWORD pid = 0;
+    return !w || (GetWindowThreadProcessId(w, &pid) && pid == GetCurrentProcessId());
+}
+
+// The start-up splash took the keyboard: it goes back where it was, unless the user has
+// moved on to another program meanwhile. About's splash leaves the focus as it is.
+void hidesplash(HWND hwnd)
+{
+    HWND w = front;
+    front = nullptr;
+    bool giveback = w && IsWindow(w) && oursornone(GetForegroundWindow());
+    ShowWindow(hwnd, SW_HIDE);
+    if (giveback)
+        SetForegroundWindow(w);
+}
+
+} // namespace
+
+void rememberfront()
+{
+    HWND fg = GetForegroundWindow();
+    front = oursornone(fg) ? nullptr : fg;
+}
+
 const unsigned char *loadsplash(HINSTANCE hinst)
 {
     HRSRC res = FindResourceA(hinst, "SPLASH", MAKEINTRESOURCEA(10) /* RT_RCDATA */);
@@ -88,10 +118,10 @@ LRESULT CALLBACK splashProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         return 0;
     case WM_TIMER:
         KillTimer(hwnd, ID_SPLASH_TIMER);
-        ShowWindow(hwnd, SW_HIDE);
+        hidesplash(hwnd);
         return 0;
     case WM_LBUTTONUP:
-        ShowWindow(hwnd, SW_HIDE);
+        hidesplash(hwnd);
         return 0;
     default:
         return DefWindowProcA(hwnd, message, wParam, lParam);

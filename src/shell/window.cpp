@@ -1,3 +1,4 @@
+#include "choices.h"
 #include "handles.h"
 #include "quietdecision.h"
 #include "resource.h"
@@ -12,27 +13,30 @@ HICON moodicon(const context_t *con)
     return trayicon(con->hinst, moodiconname(con));
 }
 
+bool light = true;
+bool themeread;
+
 // The tip that wins: a pause's end, then why messages wait, then the mood.
-const char *tipnow(const context_t *con)
+const wchar_t *tipnow(const context_t *con)
 {
     if (pausing(con->pauseuntil, GetTickCount64()))
         return con->pausetip;
     if (con->quiettip[0])
         return con->quiettip;
-    return con->curki == kisses ? "vexolind - kissing you" : "vexolind - kicking you";
+    return con->curki == kisses ? L"vexolind - kissing you" : L"vexolind - kicking you";
 }
 
 // The icon and tip of the current mood, as they stand now.
 BOOL moodtray(context_t *con, DWORD msg, UINT flags)
 {
-    lstrcpynA(con->tipshown, tipnow(con), sizeof con->tipshown);
+    lstrcpynW(con->tipshown, tipnow(con), ARRAYSIZE(con->tipshown));
     return tray(con->hwnd, msg, flags, moodicon(con), con->tipshown);
 }
 
 // Only when the text changes: the tray redraws on every record it gets.
 void refreshtip(context_t *con)
 {
-    if (lstrcmpA(con->tipshown, tipnow(con)) != 0)
+    if (lstrcmpW(con->tipshown, tipnow(con)) != 0)
         moodtray(con, NIM_MODIFY, NIF_TIP);
 }
 
@@ -110,8 +114,17 @@ void onalerttimer(HWND hWnd)
     watchsession(hWnd);
     quietinputs in = quietinputsnow(con, GetTickCount64());
     auto why = (quietcause)alerttick(in, typingwait(in));
-    quiettext(con->quiettip, sizeof con->quiettip, why, in.program);
+    quiettext(con->quiettip, ARRAYSIZE(con->quiettip), why, in.program);
     refreshtip(con);
+    hellotick(con, in);
+}
+
+// A new colour scheme may have turned the taskbar light or dark: the icon follows at once.
+void onsettingchange(LPARAM lParam)
+{
+    const char *area = reinterpret_cast<const char *>(lParam);
+    if (area && lstrcmpiA(area, "ImmersiveColorSet") == 0 && readtheme())
+        seticon(con);
 }
 
 void onsessionchange(WPARAM change)
@@ -123,7 +136,25 @@ void onsessionchange(WPARAM change)
 
 const char *moodiconname(const context_t *con)
 {
-    return con->curki == kisses ? "KISSES" : "Kicker";
+    return moodicon(con->curki == kisses, lightnow());
+}
+
+bool readtheme()
+{
+    DWORD value = 0, size = sizeof value;
+    bool read = RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize",
+                             L"SystemUsesLightTheme", RRF_RT_REG_DWORD, nullptr, &value, &size) == ERROR_SUCCESS;
+    bool was = light, known = themeread;
+    light = lighttaskbar(read, value);
+    themeread = true;
+    return !known || light != was;
+}
+
+bool lightnow()
+{
+    if (!themeread)
+        readtheme();
+    return light;
 }
 
 HICON trayicon(HINSTANCE hinst, const char *name)
@@ -143,15 +174,17 @@ HWND InitInstance(HINSTANCE hInstance, int)
     if (!hwnd)
         return nullptr;
     ShowWindow(hwnd, SW_HIDE);
-    tray(hwnd, NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP, trayicon(hInstance, "KISSES"), "vexolind");
+    tray(hwnd, NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP, trayicon(hInstance, "KISSES"), L"vexolind");
     return hwnd;
 }
 
-BOOL tray(HWND hwnd, DWORD msg, UINT flags, HICON icon, const char *tip)
+BOOL tray(HWND hwnd, DWORD msg, UINT flags, HICON icon, const wchar_t *tip)
 {
-    // The 88-byte record that every shell reads; icon 0 of the main window is ours.
-    NOTIFYICONDATAA pn = {};
-    pn.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    // The first version's record, which every shell reads, with its 63-character tip; wide, so
+    // that a program's name in any script shows as Windows writes it. Icon 0 of the main
+    // window is ours.
+    NOTIFYICONDATAW pn = {};
+    pn.cbSize = NOTIFYICONDATAW_V1_SIZE;
     pn.hWnd = hwnd;
     pn.uID = 0;
     pn.uFlags = flags;
@@ -159,8 +192,8 @@ BOOL tray(HWND hwnd, DWORD msg, UINT flags, HICON icon, const char *tip)
         pn.uCallbackMessage = WM_TRAYNOTIFY;
     pn.hIcon = icon;
     if (tip)
-        lstrcpynA(pn.szTip, tip, sizeof pn.szTip);
-    return Shell_NotifyIconA(msg, &pn);
+        lstrcpynW(pn.szTip, tip, ARRAYSIZE(pn.szTip));
+    return Shell_NotifyIconW(msg, &pn);
 }
 
 int seticon(context_t *con)
@@ -209,6 +242,9 @@ LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_SETTINGSCHANGED:
         newinterval();
+        return 0;
+    case WM_SETTINGCHANGE:
+        onsettingchange(lParam);
         return 0;
     default:
         // Explorer's new tray knows nothing of our icon.

@@ -189,8 +189,8 @@ int checkupdates(context_t *con)
         break;
     case outcome_offer:
         // The question keeps its wording, as the program has always asked it.
-        if (MessageBoxA(con->hwnd, "An new version of vexolind is available!\nWould you like to install it ?",
-                        "vexolind update", MB_YESNO | MB_ICONQUESTION) == IDYES) {
+        if (userbox(con->hwnd, L"An new version of vexolind is available!\nWould you like to install it ?",
+                    L"vexolind update", MB_YESNO | MB_ICONQUESTION) == IDYES) {
             ShellExecuteA(nullptr, "open", DOWNLOAD_URL, nullptr, nullptr, SW_SHOWNORMAL);
             exit(0);
         }

@@ -1,0 +1,74 @@
+#include "choices.h"
+#include "handles.h"
+#include "vexolind.h"
+
+namespace {
+
+// Held from just before a box of ours is made until it is first activated, when it is moved.
+vx::hookhandle placing;
+HWND placed;   // the box the hook saw made
+boxsite site;
+RECT fgwork, cursorwork;
+char fgclass[64];
+
+bool workarea(HMONITOR mon, RECT *work)
+{
+    MONITORINFO mi = {};
+    mi.cbSize = sizeof mi;
+    if (!mon || !GetMonitorInfoW(mon, &mi))
+        return false;
+    *work = mi.rcWork;
+    return true;
+}
+
+// Where the user works, taken before the box exists.
+void findsite()
+{
+    site = {};
+    HWND fg = GetForegroundWindow();
+    if (fg && GetClassNameA(fg, fgclass, sizeof fgclass)) {
+        site.fgclass = fgclass;
+        if (workarea(MonitorFromWindow(fg, MONITOR_DEFAULTTONULL), &fgwork))
+            site.fgwork = &fgwork;
+    }
+    POINT pt;
+    if (GetCursorPos(&pt) && workarea(MonitorFromPoint(pt, MONITOR_DEFAULTTONEAREST), &cursorwork))
+        site.cursorwork = &cursorwork;
+}
+
+bool isdialog(HWND w)
+{
+    char cls[16] = "";
+    return GetClassNameA(w, cls, sizeof cls) && lstrcmpA(cls, "#32770") == 0;
+}
+
+// The box has its final size only once MessageBox has laid it out, just before it is activated.
+LRESULT CALLBACK placebox(int code, WPARAM wParam, LPARAM lParam)
+{
+    HWND w = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_CREATEWND && !placed && isdialog(w)) {
+        placed = w;
+    } else if (code == HCBT_ACTIVATE && placed && w == placed) {
+        RECT r;
+        POINT at;
+        if (GetWindowRect(w, &r) && boxorigin(site, {r.right - r.left, r.bottom - r.top}, &at))
+            SetWindowPos(w, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        LRESULT next = CallNextHookEx(nullptr, code, wParam, lParam);
+        placing.reset();
+        return next;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+} // namespace
+
+int userbox(HWND owner, const wchar_t *text, const wchar_t *caption, UINT type)
+{
+    findsite();
+    placed = nullptr;
+    if (!placing)
+        placing.reset(SetWindowsHookExW(WH_CBT, placebox, nullptr, GetCurrentThreadId()));
+    int answer = MessageBoxW(owner, text, caption, type | MB_TOPMOST);
+    placing.reset();
+    return answer;
+}
