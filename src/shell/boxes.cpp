@@ -50,9 +50,10 @@ LRESULT CALLBACK placebox(int code, WPARAM wParam, LPARAM lParam)
         placed = w;
     } else if (code == HCBT_ACTIVATE && placed && w == placed) {
         RECT r;
-        POINT at;
-        if (GetWindowRect(w, &r) && boxorigin(site, {r.right - r.left, r.bottom - r.top}, &at))
-            SetWindowPos(w, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        POINT at = {};
+        bool move = GetWindowRect(w, &r) && boxorigin(site, {r.right - r.left, r.bottom - r.top}, &at);
+        // Topmost once more: Wine creates the box without the style MB_TOPMOST asks for.
+        SetWindowPos(w, HWND_TOPMOST, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | (move ? 0 : SWP_NOMOVE));
         LRESULT next = CallNextHookEx(nullptr, code, wParam, lParam);
         placing.reset();
         return next;
