@@ -199,7 +199,7 @@ TEST_F(dialog, ok_saves_what_the_sliders_show_and_keeps_what_nobody_moved)
 TEST_F(dialog, cancel_forgets_every_change)
 {
     ASSERT_TRUE(open("mintime=600\r\nmaxtime=1800\r\ntype=kisses\r\nautorun=1\r\nautoupdate=1\r\n"));
-    ASSERT_TRUE(winui::waitfor([] { return !runabsent(HKEY_LOCAL_MACHINE); }, 5000));
+    ASSERT_TRUE(winui::waitfor([] { return !runabsent(HKEY_CURRENT_USER); }, 5000));
     const std::string before = readfile(settingspath());
     const FILETIME stamp = modified(settingspath());
 
@@ -220,7 +220,7 @@ TEST_F(dialog, cancel_forgets_every_change)
     FILETIME now = modified(settingspath());
     EXPECT_TRUE(now.dwLowDateTime == stamp.dwLowDateTime && now.dwHighDateTime == stamp.dwHighDateTime)
         << "the settings file was written";
-    EXPECT_FALSE(runabsent(HKEY_LOCAL_MACHINE));
+    EXPECT_FALSE(runabsent(HKEY_CURRENT_USER));
     ASSERT_EQ(trayicons().size(), 1u);
     EXPECT_EQ(tipnow(), "vexolind - kissing you");
     EXPECT_TRUE(looksred(iconcolour(trayicons().front())));
@@ -280,9 +280,9 @@ TEST_F(dialog, the_two_switches_are_saved_on_ok)
     // Default settings: both switches on, registered to run at log-on.
     auto a = ready();
     ASSERT_TRUE(a && a->window());
-    ASSERT_TRUE(winui::waitfor([] { return !runabsent(HKEY_LOCAL_MACHINE); }, 5000));
-    setrun(HKEY_CURRENT_USER, "\"" + exepath() + "\"");   // as an install without elevation left it
-    ASSERT_FALSE(runabsent(HKEY_CURRENT_USER));
+    ASSERT_TRUE(winui::waitfor([] { return !runabsent(HKEY_CURRENT_USER); }, 5000));
+    setrun(HKEY_LOCAL_MACHINE, "\"" + exepath() + "\"");   // as an older build left it, elevated
+    ASSERT_FALSE(runabsent(HKEY_LOCAL_MACHINE));
 
     HWND d = opensettings(*a);
     ASSERT_TRUE(d);
@@ -304,7 +304,8 @@ TEST_F(dialog, the_two_switches_are_saved_on_ok)
     ASSERT_TRUE(close(d, IDOK));
     EXPECT_EQ(setting("autoupdate"), "0");
     EXPECT_EQ(setting("autorun"), "1");
-    EXPECT_EQ(runvalue(HKEY_LOCAL_MACHINE), "\"" + exepath() + "\"");
+    EXPECT_EQ(runvalue(HKEY_CURRENT_USER), "\"" + exepath() + "\"");
+    EXPECT_TRUE(runabsent(HKEY_LOCAL_MACHINE));
 }
 
 TEST_F(dialog, new_bounds_take_effect_at_once)
