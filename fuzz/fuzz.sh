@@ -12,7 +12,7 @@ sources() {
     case "$1" in
         reply) echo "$here/reply.cpp $src/update/parsever.cpp" ;;   # the check reads 50 bytes
         cmdline) echo "$here/cmdline.cpp $src/shell/cmdline.cpp" ;;
-        msgfile) echo "$here/msgfile.cpp $src/core/msgfile.cpp" ;;
+        msgfile) echo "$here/msgfile.cpp $src/core/msgparse.cpp" ;;
         *) echo "no fuzz target $1" >&2; exit 2 ;;
     esac
 }

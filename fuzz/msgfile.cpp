@@ -1,5 +1,5 @@
 // A user's message file: any bytes at all, as a file holds them.
-#include "msgfile.h"
+#include "msgparse.h"
 
 #include <stddef.h>
 #include <stdint.h>

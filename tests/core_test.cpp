@@ -136,7 +136,7 @@ TEST_F(core, newinterval_resets_the_count_and_draws_once)
     ctx.maxtime = 3600;
     ctx.tick = 77;
     drawn d = peek(4242);
-    newinterval();
+    newinterval(&ctx);
     EXPECT_EQ(ctx.tick, 0u);
     EXPECT_EQ(ctx.rtime, intervalfor(10, 3600, d.first));
     EXPECT_EQ(rand(), d.second) << "newinterval must draw exactly one value";
@@ -192,31 +192,24 @@ TEST_F(core, ticks_only_count_until_the_interval_runs_out)
     ctx.maxtime = 600;
     ctx.tick = 0;
     ctx.rtime = 5;
-    winui::boxwatcher boxes("vexolind");
     for (uint32_t t = 1; t <= 5; t++) {
-        ontimer();
+        EXPECT_FALSE(ontimer(&ctx));
         EXPECT_EQ(ctx.tick, t);
         EXPECT_EQ(ctx.rtime, 5u);
     }
-    EXPECT_TRUE(boxes.texts().empty());
-
-    // Tick R+1 draws the next interval first, then the message.
+    // Tick R+1 draws the next interval, and a message is due.
     drawn d = peek(1234);
-    ontimer();
+    EXPECT_TRUE(ontimer(&ctx));
     EXPECT_EQ(ctx.tick, 0u);
     EXPECT_EQ(ctx.rtime, intervalfor(20, 600, d.first));
-    ASSERT_EQ(boxes.texts().size(), 1u);
-    EXPECT_EQ(boxes.texts()[0], kisses[d.second % 17]);
 }
 
-TEST_F(core, zero_bounds_show_a_message_at_every_tick)
+TEST_F(core, zero_bounds_bring_a_message_at_every_tick)
 {
     ctx.mintime = ctx.maxtime = 0;
     ctx.tick = ctx.rtime = 0;
-    winui::boxwatcher boxes("vexolind");
     for (int i = 0; i < 3; i++)
-        ontimer();
-    EXPECT_EQ(boxes.texts().size(), 3u);
+        EXPECT_TRUE(ontimer(&ctx));
     EXPECT_EQ(ctx.rtime, 0u);
 }
 
@@ -335,37 +328,37 @@ TEST(quiet, each_cause_holds_messages_and_look_alikes_do_not)
         int note;   // 5: accepts notifications
         bool fg, ours;
         DWORD style;
-        const char *cls;
+        const wchar_t *cls;
         RECT window, monitor;
         int away;
         uint64_t until;
         bool want;
     } cases[] = {
-        {"an ordinary window", 5, true, false, framed, "Notepad", small, screen, 0, 0, false},
-        {"the shell query failed", 0, true, false, framed, "Notepad", small, screen, 0, 0, false},
-        {"busy", 2, true, false, framed, "Notepad", small, screen, 0, 0, true},
-        {"presentation mode", 4, true, false, framed, "Notepad", small, screen, 0, 0, true},
-        {"an app's own quiet, such as an open Start menu", 7, true, false, framed, "Notepad", small, screen, 0, 0, false},
-        {"another program full screen", 5, true, false, popup, "Game", screen, screen, 0, 0, true},
-        {"a thin border is no caption", 5, true, false, popup | WS_BORDER, "Game", screen, screen, 0, 0, true},
-        {"one pixel smaller", 5, true, false, popup, "Game", {0, 0, 1919, 1080}, screen, 0, 0, false},
-        {"captioned and maximised", 5, true, false, framed | WS_MAXIMIZE, "Notepad", {-8, -8, 1928, 1088}, screen, 0, 0, false},
-        {"our own window full screen", 5, true, true, popup, "Splash", screen, screen, 0, 0, false},
-        {"our own message box", 5, true, true, WS_POPUP | WS_CAPTION, "#32770", small, screen, 0, 0, false},
-        {"no foreground window", 5, false, false, popup, "", screen, screen, 0, 0, false},
-        {"the desktop", 5, true, false, popup, "#32769", screen, screen, 0, 0, false},
-        {"the desktop's program manager", 5, true, false, popup, "progman", screen, screen, 0, 0, false},
-        {"the desktop's worker", 5, true, false, popup, "WorkerW", screen, screen, 0, 0, false},
-        {"the taskbar", 5, true, false, popup, "Shell_TrayWnd", screen, screen, 0, 0, false},
-        {"the second taskbar", 5, true, false, popup, "Shell_SecondaryTrayWnd", screen, screen, 0, 0, false},
-        {"full screen on a second monitor", 5, true, false, popup, "Game", second, second, 0, 0, true},
-        {"covering another monitor than its own", 5, true, false, popup, "Game", screen, second, 0, 0, false},
-        {"an unknown monitor", 5, true, false, popup, "Game", screen, {}, 0, 0, false},
-        {"locked", 5, true, false, framed, "Notepad", small, screen, AWAY_LOCKED, 0, true},
-        {"disconnected", 5, true, false, framed, "Notepad", small, screen, AWAY_DISCONNECTED, 0, true},
-        {"paused", 5, true, false, framed, "Notepad", small, screen, 0, now + 1, true},
-        {"a pause that has ended", 5, true, false, framed, "Notepad", small, screen, 0, now, false},
-        {"several at once", 4, true, false, popup, "Game", screen, screen, AWAY_LOCKED, now + 9, true},
+        {"an ordinary window", 5, true, false, framed, L"Notepad", small, screen, 0, 0, false},
+        {"the shell query failed", 0, true, false, framed, L"Notepad", small, screen, 0, 0, false},
+        {"busy", 2, true, false, framed, L"Notepad", small, screen, 0, 0, true},
+        {"presentation mode", 4, true, false, framed, L"Notepad", small, screen, 0, 0, true},
+        {"an app's own quiet, such as an open Start menu", 7, true, false, framed, L"Notepad", small, screen, 0, 0, false},
+        {"another program full screen", 5, true, false, popup, L"Game", screen, screen, 0, 0, true},
+        {"a thin border is no caption", 5, true, false, popup | WS_BORDER, L"Game", screen, screen, 0, 0, true},
+        {"one pixel smaller", 5, true, false, popup, L"Game", {0, 0, 1919, 1080}, screen, 0, 0, false},
+        {"captioned and maximised", 5, true, false, framed | WS_MAXIMIZE, L"Notepad", {-8, -8, 1928, 1088}, screen, 0, 0, false},
+        {"our own window full screen", 5, true, true, popup, L"Splash", screen, screen, 0, 0, false},
+        {"our own message box", 5, true, true, WS_POPUP | WS_CAPTION, L"#32770", small, screen, 0, 0, false},
+        {"no foreground window", 5, false, false, popup, L"", screen, screen, 0, 0, false},
+        {"the desktop", 5, true, false, popup, L"#32769", screen, screen, 0, 0, false},
+        {"the desktop's program manager", 5, true, false, popup, L"progman", screen, screen, 0, 0, false},
+        {"the desktop's worker", 5, true, false, popup, L"WorkerW", screen, screen, 0, 0, false},
+        {"the taskbar", 5, true, false, popup, L"Shell_TrayWnd", screen, screen, 0, 0, false},
+        {"the second taskbar", 5, true, false, popup, L"Shell_SecondaryTrayWnd", screen, screen, 0, 0, false},
+        {"full screen on a second monitor", 5, true, false, popup, L"Game", second, second, 0, 0, true},
+        {"covering another monitor than its own", 5, true, false, popup, L"Game", screen, second, 0, 0, false},
+        {"an unknown monitor", 5, true, false, popup, L"Game", screen, {}, 0, 0, false},
+        {"locked", 5, true, false, framed, L"Notepad", small, screen, AWAY_LOCKED, 0, true},
+        {"disconnected", 5, true, false, framed, L"Notepad", small, screen, AWAY_DISCONNECTED, 0, true},
+        {"paused", 5, true, false, framed, L"Notepad", small, screen, 0, now + 1, true},
+        {"a pause that has ended", 5, true, false, framed, L"Notepad", small, screen, 0, now, false},
+        {"several at once", 4, true, false, popup, L"Game", screen, screen, AWAY_LOCKED, now + 9, true},
     };
     for (auto &c : cases) {
         quietinputs in = {c.note, c.fg, c.ours, c.style, c.cls, c.window, c.monitor, c.away, c.until, now};
@@ -399,25 +392,27 @@ TEST_F(core, quiet_ticks_do_not_count_and_the_held_message_comes_alone_afterward
     ctx.rtime = 3;
     quietinputs quiet = {}, calm = {};
     quiet.away = AWAY_LOCKED;
-    winui::boxwatcher boxes("vexolind");
+    bool due = false;
+    int shown = 0;
     for (int i = 0; i < 50; i++)
-        EXPECT_EQ(alerttick(quiet, false), quiet_away);
-    alerttick(calm, false);
+        EXPECT_EQ(alerttick(&ctx, quiet, false, &due), quiet_away);
+    alerttick(&ctx, calm, false, &due);
     EXPECT_EQ(ctx.tick, 3u) << "the count goes on where it stood";
-    for (int i = 0; i < 5000; i++)
-        alerttick(i % 2 ? quiet : calm, true);
-    EXPECT_TRUE(boxes.texts().empty()) << "a due message also waits while held only when due";
-    alerttick(calm, false);
-    alerttick(calm, false);
-    EXPECT_EQ(boxes.texts().size(), 1u) << "one message after a long quiet spell, no burst";
+    for (int i = 0; i < 5000; i++) {
+        alerttick(&ctx, i % 2 ? quiet : calm, true, &due);
+        shown += due;
+    }
+    EXPECT_EQ(shown, 0) << "a due message also waits while held only when due";
+    alerttick(&ctx, calm, false, &due);
+    shown += due;
+    alerttick(&ctx, calm, false, &due);
+    shown += due;
+    EXPECT_EQ(shown, 1) << "one message after a long quiet spell, no burst";
     EXPECT_EQ(ctx.tick, 1u);
 }
 
 TEST_F(core, a_note_goes_to_the_tray_icon_and_falls_back_to_a_box_when_the_tray_refuses_it)
 {
-    char dir[MAX_PATH];
-    GetTempPathA(sizeof dir, dir);
-    snprintf(ctx.inipath, sizeof ctx.inipath, "%svx_show.ini", dir);
     ctx.hwnd = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     struct {
         const char *style;   // null: none written
@@ -426,7 +421,7 @@ TEST_F(core, a_note_goes_to_the_tray_icon_and_falls_back_to_a_box_when_the_tray_
     } cases[] = {{"note", true, 0}, {"Note", true, 0}, {"note", false, 1}, {"box", true, 1}, {nullptr, true, 1}};
     for (auto &c : cases) {
         SCOPED_TRACE(testing::Message() << (c.style ? c.style : "none") << ", icon " << c.icon);
-        WritePrivateProfileStringA("show", "style", c.style, ctx.inipath);
+        ctx.style = c.style ? std::wstring(c.style, c.style + strlen(c.style)) : L"";
         ASSERT_TRUE(!c.icon || tray(ctx.hwnd, NIM_ADD, NIF_ICON, LoadIcon(nullptr, IDI_APPLICATION), nullptr));
         winui::boxwatcher boxes("vexolind");
         EXPECT_EQ(showmessage(&ctx, L"You're brilliant!"), 1);
@@ -434,7 +429,6 @@ TEST_F(core, a_note_goes_to_the_tray_icon_and_falls_back_to_a_box_when_the_tray_
         tray(ctx.hwnd, NIM_DELETE, 0, nullptr, nullptr);
     }
     DestroyWindow(ctx.hwnd);
-    DeleteFileA(ctx.inipath);
 }
 
 TEST(quiet, the_newer_causes_alone_together_and_the_first_in_tip_order_named)
@@ -492,7 +486,7 @@ TEST(quiet, the_newer_causes_alone_together_and_the_first_in_tip_order_named)
     for (auto &c : cases) {
         quietinputs in = {};
         in.rules = c.r, in.weekday = c.day, in.minute = c.minute, in.notestate = c.note, in.away = c.away;
-        in.media = c.media, in.program = c.program, in.tick = c.still;
+        in.media = c.media, in.program = c.program, in.tickms = c.still;
         wchar_t tip[64];
         quiettext(tip, 64, whyquiet(in), c.program);
         EXPECT_EQ(whyquiet(in), c.want) << &c - cases;
@@ -512,7 +506,7 @@ TEST(quiet, the_newer_causes_alone_together_and_the_first_in_tip_order_named)
         {&office, 5000, 3001, true}, {&office, 5000, 3000, false}, {&off, 5000, 4999, false}, {&office, 0x100, 0xFFFFFF00u, true}};
     for (auto &t : typing) {
         quietinputs in = {};
-        in.rules = t.r, in.tick = t.tick, in.lastinput = t.last;
+        in.rules = t.r, in.tickms = t.tick, in.lastinputms = t.last;
         EXPECT_EQ(typingwait(in), t.want) << t.tick << " " << t.last;
     }
     // The first hello waits for the splash, for what holds messages and for a pause in the typing.
@@ -521,7 +515,7 @@ TEST(quiet, the_newer_causes_alone_together_and_the_first_in_tip_order_named)
     for (auto &h : hello) {
         quietinputs in = {};
         in.rules = &office, in.weekday = 1, in.minute = 600, in.notestate = 5, in.away = h.away;
-        in.tick = 5000, in.lastinput = h.last;
+        in.tickms = 5000, in.lastinputms = h.last;
         EXPECT_EQ(hellodue(in, h.splash), h.want) << &h - hello;
     }
 }
@@ -564,19 +558,19 @@ TEST(seen, a_box_is_centred_on_the_work_area_of_the_monitor_the_user_works_on)
     const SIZE box = {400, 151};
     const struct {
         const char *what;
-        const char *cls;
+        const wchar_t *cls;
         const RECT *fg, *cursor;
         bool placed;
         POINT want;
     } cases[] = {
-        {"the foreground window's monitor", "Notepad", &left, &main, true, {-840, 416}},
+        {"the foreground window's monitor", L"Notepad", &left, &main, true, {-840, 416}},
         {"the cursor's without a foreground window", nullptr, nullptr, &left, true, {-840, 416}},
-        {"the cursor's when the foreground's monitor is unknown", "Notepad", nullptr, &main, true, {760, 444}},
-        {"the cursor's when the foreground's monitor is empty", "Notepad", &none, &main, true, {760, 444}},
-        {"the cursor's when the desktop is in front", "Progman", &main, &left, true, {-840, 416}},
-        {"the cursor's when the desktop's worker is in front", "workerw", &main, &left, true, {-840, 416}},
-        {"a second taskbar is where the user is", "Shell_SecondaryTrayWnd", &left, &main, true, {-840, 416}},
-        {"wider than the area: its left edge, centred down", "Notepad", &tiny, &main, true, {0, 24}},
+        {"the cursor's when the foreground's monitor is unknown", L"Notepad", nullptr, &main, true, {760, 444}},
+        {"the cursor's when the foreground's monitor is empty", L"Notepad", &none, &main, true, {760, 444}},
+        {"the cursor's when the desktop is in front", L"Progman", &main, &left, true, {-840, 416}},
+        {"the cursor's when the desktop's worker is in front", L"workerw", &main, &left, true, {-840, 416}},
+        {"a second taskbar is where the user is", L"Shell_SecondaryTrayWnd", &left, &main, true, {-840, 416}},
+        {"wider than the area: its left edge, centred down", L"Notepad", &tiny, &main, true, {0, 24}},
         {"nothing known: where Windows put it", nullptr, nullptr, nullptr, false, {7, 7}},
     };
     for (auto &c : cases) {

@@ -595,7 +595,7 @@ TEST(appath, holds_for_a_quoted_path_with_blanks_and_arguments)
 // A real file of the prefix, such as the Windows folder's; what was there is put back.
 class savedfile {
 public:
-    explicit savedfile(const std::string &path) : path(path) { had = readfile(path, bytes); }
+    explicit savedfile(const std::string &file) : path(file) { had = readfile(path, bytes); }
     ~savedfile()
     {
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);

@@ -78,6 +78,36 @@ TEST(sliders, seconds_and_positions_convert_in_unsigned_arithmetic)
     EXPECT_EQ(secondstopos(50000000u), (uint32_t)(50000000ull * 100 % 4294967296ull / 3600));
 }
 
+TEST(sliders, ok_saves_what_they_show_and_keeps_what_nobody_moved)
+{
+    struct {
+        const char *name;
+        uint32_t storedmin, storedmax;
+        sliders s;
+        uint32_t savedmin, savedmax;
+    } cases[] = {
+        {"both to the left", 600, 1800, {0, 0, true, true}, 10, 10},
+        {"both to the right", 600, 1800, {100, 100, true, true}, 3600, 3600},
+        {"min dragged past max", 600, 1800, {70, 30, true, true}, 1087, 1087},
+        {"max dragged below min", 1800, 3600, {50, 10, false, true}, 369, 369},
+        {"untouched 600", 600, 600, {16, 16, false, false}, 600, 600},
+        {"untouched 600 and 1800", 600, 1800, {16, 50, false, false}, 600, 1800},
+        {"only max moved", 600, 1800, {16, 60, false, true}, 600, 2164},
+        // Position 50 converts to 1805 seconds: more than the kept maximum, which wins.
+        {"min moved up to a kept max", 600, 1800, {50, 50, true, false}, 1800, 1800},
+        {"stored beyond the slider", 600, 7200, {16, 100, false, false}, 600, 3600},
+    };
+    for (auto &c : cases) {
+        uint32_t mintime = c.storedmin, maxtime = c.storedmax;
+        slidertimes(c.s, &mintime, &maxtime);
+        EXPECT_EQ(mintime, c.savedmin) << c.name;
+        EXPECT_EQ(maxtime, c.savedmax) << c.name;
+    }
+    sliders held = clamped({70, 30, false, false});
+    EXPECT_EQ(held.minpos, 30u) << "the minimum follows the maximum down";
+    EXPECT_TRUE(held.minmoved) << "and then counts as moved";
+}
+
 
 TEST(chords, read_as_menus_write_them_and_anything_else_is_no_shortcut)
 {

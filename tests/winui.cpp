@@ -214,10 +214,20 @@ void press(std::initializer_list<WORD> keys)
     SendInput((UINT)in.size(), in.data(), sizeof(INPUT));
 }
 
+void click(int x, int y)
+{
+    SetCursorPos(x, y);
+    waitfor([&] { POINT at; return GetCursorPos(&at) && at.x == x && at.y == y; }, 2000);
+    INPUT in[2] = {{INPUT_MOUSE, {}}, {INPUT_MOUSE, {}}};
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, in, sizeof(INPUT));
+}
+
 bool dismiss(HWND box, int id)
 {
     answer(box, id);
-    return waitfor([&] { return !IsWindow(box); }, 5000);
+    return waitfor([&] { return !IsWindow(box); }, 10000);
 }
 
 boxwatcher::boxwatcher(const char *caption, std::function<bool()> ready_)

@@ -34,6 +34,8 @@ int run(const std::string &cmdline, DWORD ms = 60000);
 
 // Presses the keys together as SendInput does for a person: every key down, then every key up.
 void press(std::initializer_list<WORD> keys);
+// Clicks the left button at a point of the screen, the pointer put there first.
+void click(int x, int y);
 
 // Calls probe every step milliseconds until it returns true or ms milliseconds have passed.
 bool waitfor(const std::function<bool()> &probe, DWORD ms, DWORD step = 50);

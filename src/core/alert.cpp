@@ -1,12 +1,7 @@
 #include "vexolind.h"
 
-#include "msgfiles.h"
-#include "quietdecision.h"
-
 #include <stdlib.h>
 #include <string.h>
-
-#include <string>
 
 // Both tables keep every text to the letter, spacing and spelling included, as the program has
 // always shown them; "EOL" ends each.
@@ -55,57 +50,21 @@ int countkis(const char *const *ki)
     return n;
 }
 
-int doAlert(HWND hWnd, const char *text)
+alerttext pickmessage(const char *const *curki, msgfilestate &mood)
 {
-    // The built-in texts are ASCII; any other is read in the ANSI code page, as MessageBoxA would.
-    int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    std::wstring wide(n > 0 ? (size_t)n : 1, L'\0');
-    if (n > 0)
-        MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], n);
-    userbox(hWnd, wide.c_str(), L"vexolind", MB_ICONWARNING);
-    return 1;
-}
-
-namespace {
-struct moodfile {
-    msgfilestate state;
-    deck cards;
-};
-} // namespace
-
-alerttext nextmessage(context_t *con)
-{
-    static moodfile moods[2];
-    moodfile &mood = moods[con->curki == kisses ? 0 : 1];
-    if (refreshmsgfile(msgfilepath(con), mood.state))
-        mood.cards = deck{};
-    const msgfile &file = mood.state.file;
+    const msgfile &file = mood.file;
     if (file.messages.empty()) {
         unsigned r = (unsigned)rand() & 0x7fff;
-        int n = countkis(con->curki);
-        return {con->curki[r % n], L""};
+        int n = countkis(curki);
+        return {curki[r % n], L""};
     }
     // The built-in messages that take part come first, then the user's in file order.
-    int n = file.only ? 0 : countkis(con->curki);
+    int n = file.only ? 0 : countkis(curki);
     int card = deal(mood.cards, n + (int)file.messages.size());
     if (card < n)
-        return {con->curki[card], L""};
+        return {curki[card], L""};
     const std::u16string &mine = file.messages[card - n];
     return {nullptr, std::wstring(mine.begin(), mine.end())};
-}
-
-int veXoLind(context_t *con)
-{
-    static int inside;
-    if (inside)
-        return -1;
-    inside++;
-    alerttext m = nextmessage(con);
-    // The built-in tables are ASCII.
-    std::wstring text = m.builtin ? std::wstring(m.builtin, m.builtin + strlen(m.builtin)) : m.user;
-    showmessage(con, text.c_str(), m.builtin);
-    inside--;
-    return 1;
 }
 
 uint32_t intervalfor(uint32_t mintime, uint32_t maxtime, uint32_t r)
@@ -113,30 +72,28 @@ uint32_t intervalfor(uint32_t mintime, uint32_t maxtime, uint32_t r)
     return mintime + (((maxtime - mintime) * r) >> 15);
 }
 
-void newinterval(void)
+void newinterval(context_t *ctx)
 {
-    con->tick = 0;
+    ctx->tick = 0;
     uint32_t r = (uint32_t)rand() & 0x7fff;
-    con->rtime = intervalfor(con->mintime, con->maxtime, r);
+    ctx->rtime = intervalfor(ctx->mintime, ctx->maxtime, r);
 }
 
-void ontimer(void)
+bool ontimer(context_t *ctx)
 {
-    if (con->tick < con->rtime) {
-        con->tick++;
-        return;
+    if (ctx->tick < ctx->rtime) {
+        ctx->tick++;
+        return false;
     }
-    // The next interval is drawn before the message so it runs from the moment the box appears.
-    newinterval();
-    veXoLind(con);
+    newinterval(ctx);
+    return true;
 }
 
-int alerttick(const quietinputs &in, bool waitdue)
+quietcause alerttick(context_t *ctx, const quietinputs &in, bool waitdue, bool *due)
 {
     // The count stands still while quiet, so the held message comes the rest of its
     // interval later rather than at once, and never two together.
     quietcause why = whyquiet(in);
-    if (why == quiet_none && !(waitdue && con->tick >= con->rtime))
-        ontimer();
+    *due = why == quiet_none && !(waitdue && ctx->tick >= ctx->rtime) && ontimer(ctx);
     return why;
 }

@@ -1,25 +1,13 @@
 #include "choices.h"
 
-#include <wctype.h>
+#include "text.h"
 
 namespace {
 
-bool sameclass(const char *a, const char *b)
-{
-    for (;; a++, b++) {
-        char x = (*a >= 'A' && *a <= 'Z') ? (char)(*a - 'A' + 'a') : *a;
-        char y = (*b >= 'A' && *b <= 'Z') ? (char)(*b - 'A' + 'a') : *b;
-        if (x != y)
-            return false;
-        if (!x)
-            return true;
-    }
-}
-
 // The desktop spans every monitor, so its monitor says nothing about where the user is.
-bool desktop(const char *cls)
+bool desktop(const wchar_t *cls)
 {
-    return cls && (sameclass(cls, "#32769") || sameclass(cls, "Progman") || sameclass(cls, "WorkerW"));
+    return cls && (sameletters(cls, L"#32769") || sameletters(cls, L"Progman") || sameletters(cls, L"WorkerW"));
 }
 
 bool usable(const RECT *r)
@@ -30,16 +18,6 @@ bool usable(const RECT *r)
 LONG centred(LONG from, LONG to, LONG size)
 {
     return to - from > size ? from + (to - from - size) / 2 : from;
-}
-
-bool samepath(const std::wstring &a, size_t from, size_t count, const std::wstring &b)
-{
-    if (count != b.size())
-        return false;
-    for (size_t i = 0; i < count; i++)
-        if (towlower(a[from + i]) != towlower(b[i]))
-            return false;
-    return true;
 }
 
 } // namespace
@@ -71,5 +49,5 @@ bool startsprogram(const std::wstring &value, const std::wstring &exe)
     if (exe.empty())
         return false;
     bool quoted = value.size() >= 2 && value.front() == L'"' && value.back() == L'"';
-    return quoted ? samepath(value, 1, value.size() - 2, exe) : samepath(value, 0, value.size(), exe);
+    return sameletters(quoted ? value.substr(1, value.size() - 2) : value, exe);
 }

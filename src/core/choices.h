@@ -9,7 +9,7 @@
 // Where the user works when a box comes: the foreground window's class and its monitor's work
 // area, and the work area of the monitor under the cursor; null for what is not known.
 struct boxsite {
-    const char *fgclass;
+    const wchar_t *fgclass;
     const RECT *fgwork;
     const RECT *cursorwork;
 };

@@ -1,31 +1,18 @@
 #include "quietdecision.h"
 
-#include <stdio.h>
-#include <string.h>
+#include "text.h"
+
 #include <wchar.h>
-#include <wctype.h>
 
 namespace {
 
-// Class names compare without regard to case, as the window manager does.
-bool sameclass(const char *a, const char *b)
-{
-    for (;; a++, b++) {
-        char x = (*a >= 'A' && *a <= 'Z') ? (char)(*a - 'A' + 'a') : *a;
-        char y = (*b >= 'A' && *b <= 'Z') ? (char)(*b - 'A' + 'a') : *b;
-        if (x != y)
-            return false;
-        if (!x)
-            return true;
-    }
-}
-
 // The desktop and the taskbar cover a monitor without a caption, yet nobody presents on them.
-bool shellwindow(const char *cls)
+bool shellwindow(const wchar_t *cls)
 {
-    static const char *const names[] = {"#32769", "Progman", "WorkerW", "Shell_TrayWnd", "Shell_SecondaryTrayWnd"};
-    for (const char *n : names)
-        if (sameclass(cls, n))
+    static const wchar_t *const names[] = {L"#32769", L"Progman", L"WorkerW", L"Shell_TrayWnd",
+                                           L"Shell_SecondaryTrayWnd"};
+    for (const wchar_t *n : names)
+        if (sameletters(cls, n))
             return true;
     return false;
 }
@@ -36,45 +23,10 @@ bool covers(const RECT &w, const RECT &m)
            w.bottom >= m.bottom;
 }
 
-std::wstring trimmed(const std::wstring &s)
-{
-    size_t b = s.find_first_not_of(L" \t"), e = s.find_last_not_of(L" \t");
-    return b == std::wstring::npos ? L"" : s.substr(b, e - b + 1);
-}
-
-// A whole number, perhaps negative; false for anything else. Huge values stop at a billion.
-bool number(const std::wstring &text, long long *n)
-{
-    std::wstring t = trimmed(text);
-    size_t i = t[0] == L'-' ? 1 : 0;
-    if (i == t.size())
-        return false;
-    long long v = 0;
-    for (; i < t.size(); i++) {
-        if (t[i] < L'0' || t[i] > L'9')
-            return false;
-        v = v < 1000000000 ? v * 10 + (t[i] - L'0') : v;
-    }
-    *n = t[0] == L'-' ? -v : v;
-    return true;
-}
-
 bool onoff(const std::wstring &text, bool def)
 {
     long long n;
-    return number(text, &n) && n >= 0 ? n != 0 : def;
-}
-
-// "H:MM" or "HH:MM" into minutes after midnight, or -1.
-int clocktime(const std::wstring &text)
-{
-    std::wstring t = trimmed(text);
-    long long h, m;
-    size_t colon = t.find(L':');
-    if (colon == std::wstring::npos || colon == 0 || colon > 2 || t.size() != colon + 3 ||
-        !number(t.substr(0, colon), &h) || !number(t.substr(colon + 1), &m) || h < 0 || h > 23 || m < 0 || m > 59)
-        return -1;
-    return (int)(h * 60 + m);
+    return wholenumber(text, &n) && n >= 0 ? n != 0 : def;
 }
 
 void copytip(wchar_t *tip, size_t size, const std::wstring &text)
@@ -84,6 +36,15 @@ void copytip(wchar_t *tip, size_t size, const std::wstring &text)
     size_t n = text.size() < size ? text.size() : size - 1;
     wmemcpy(tip, text.data(), n);
     tip[n] = L'\0';
+}
+
+// SHQueryUserNotificationState's answers. Accepting (5), an app's own quiet (7, such as an
+// open Start menu) and values it may add later hold nothing; it never reports Focus Assist.
+enum { notpresent = 1, busy = 2, direct3d = 3, presenting = 4, quiettime = 6 };
+
+bool fullscreenstate(int state)
+{
+    return state == busy || state == direct3d || state == presenting;
 }
 
 bool pathless(const std::wstring &name)
@@ -112,7 +73,7 @@ quietrules parsequiet(const quietkeys &k)
     r.media = onoff(k.media, true);
     r.typing = onoff(k.typing, true);
     long long away;
-    if (number(k.away, &away) && away > 0)
+    if (wholenumber(k.away, &away) && away > 0)
         r.awayminutes = (uint32_t)(away < AWAY_MAX_MINUTES ? away : AWAY_MAX_MINUTES);
     if (!parsehours(k.hours, &r.from, &r.to))
         r.from = r.to = 0;
@@ -138,14 +99,9 @@ quietkeys quietkeysfor(const quietrules &r)
     quietkeys k;
     k.media = r.media ? L"1" : L"0";
     k.typing = r.typing ? L"1" : L"0";
-    // Narrow formatting and widening: a wide printf would add its own engine to the exe.
-    char text[16];
-    snprintf(text, sizeof text, "%u", (unsigned)r.awayminutes);
-    k.away.assign(text, text + strlen(text));
-    if (r.from != r.to) {
-        snprintf(text, sizeof text, "%02d:%02d-%02d:%02d", r.from / 60, r.from % 60, r.to / 60, r.to % 60);
-        k.hours.assign(text, text + strlen(text));
-    }
+    k.away = std::to_wstring(r.awayminutes);
+    if (r.from != r.to)
+        k.hours = clocktext(r.from) + L"-" + clocktext(r.to);
     for (int d = 0; d < 7; d++)
         if (r.days & (1u << d))
             k.days += (wchar_t)(L'1' + d);
@@ -163,13 +119,9 @@ bool consentinuse(uint64_t laststart, uint64_t laststop, uint64_t boot)
 
 bool listedprogram(const quietrules &r, const wchar_t *exe)
 {
-    for (const std::wstring &p : r.programs) {
-        size_t i = 0;
-        while (i < p.size() && exe[i] && towlower(p[i]) == towlower(exe[i]))
-            i++;
-        if (i == p.size() && !exe[i])
+    for (const std::wstring &p : r.programs)
+        if (sameletters(p, exe))
             return true;
-    }
     return false;
 }
 
@@ -183,11 +135,11 @@ int listedinsession(const quietrules &r, const processentry *list, size_t count,
     return -1;
 }
 
-uint32_t stillms(DWORD tick, DWORD lastinput, DWORD started)
+uint32_t stillms(DWORD tickms, DWORD lastinputms, DWORD startedms)
 {
     // Differences, not values, compare: the count wraps after 49.7 days.
-    DWORD since = (int32_t)(lastinput - started) > 0 ? lastinput : started;
-    return tick - since;
+    DWORD since = (int32_t)(lastinputms - startedms) > 0 ? lastinputms : startedms;
+    return tickms - since;
 }
 
 bool withinhours(const quietrules &r, int weekday, int minute)
@@ -218,19 +170,6 @@ bool pausing(uint64_t until, uint64_t now)
     return until != 0 && now < until;
 }
 
-namespace {
-
-// SHQueryUserNotificationState's answers. Accepting (5), an app's own quiet (7, such as an
-// open Start menu) and values it may add later hold nothing; it never reports Focus Assist.
-enum { notpresent = 1, busy = 2, direct3d = 3, presenting = 4, quiettime = 6 };
-
-bool fullscreenstate(int state)
-{
-    return state == busy || state == direct3d || state == presenting;
-}
-
-} // namespace
-
 quietcause whyquiet(const quietinputs &in)
 {
     if (pausing(in.pauseuntil, in.now))
@@ -250,14 +189,14 @@ quietcause whyquiet(const quietinputs &in)
     if (in.away != 0 || in.notestate == notpresent)
         return quiet_away;
     if (in.rules && in.rules->awayminutes &&
-        stillms(in.tick, in.lastinput, in.started) >= in.rules->awayminutes * 60000u)
+        stillms(in.tickms, in.lastinputms, in.startedms) >= in.rules->awayminutes * 60000u)
         return quiet_still;
     return quiet_none;
 }
 
 bool typingwait(const quietinputs &in)
 {
-    return in.rules && in.rules->typing && in.tick - in.lastinput < TYPING_PAUSE_MS;
+    return in.rules && in.rules->typing && in.tickms - in.lastinputms < TYPING_PAUSE_MS;
 }
 
 bool hellodue(const quietinputs &in, bool splashup)
@@ -312,11 +251,7 @@ int awayafter(int away, unsigned change)
 
 void pausetext(wchar_t *tip, size_t size, unsigned hour, unsigned minute)
 {
-    unsigned end = (hour * 60 + minute + (unsigned)(PAUSE_MS / 60000)) % (24 * 60);
-    // Narrow formatting and widening, as for [quiet]: the text is ASCII.
-    char text[64];
-    snprintf(text, sizeof text, "vexolind - paused until %02u:%02u", end / 60, end % 60);
-    std::wstring wide(text, text + strlen(text));
-    copytip(tip, size, wide);
+    int end = (int)((hour * 60 + minute + (unsigned)(PAUSE_MS / 60000)) % (24 * 60));
+    copytip(tip, size, L"vexolind - paused until " + clocktext(end));
 }
 

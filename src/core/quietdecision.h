@@ -4,9 +4,10 @@
 // from Windows (quietinputs.cpp) and this judges them, so a table of cases tests it.
 #pragma once
 
-#include "vexolind.h"
+#include <windows.h>
 
 #include <stddef.h>
+#include <stdint.h>
 
 #include <string>
 #include <vector>
@@ -53,7 +54,7 @@ struct processentry {
 // process of another session never counts, nor one when either session is unknown.
 int listedinsession(const quietrules &r, const processentry *list, size_t count, DWORD mine);
 // Still time in 32-bit tick arithmetic, from the later of the last input and our start.
-uint32_t stillms(DWORD tick, DWORD lastinput, DWORD started);
+uint32_t stillms(DWORD tickms, DWORD lastinputms, DWORD startedms);
 
 // What one tick sees; the shell fills it in, quietmoment judges it.
 struct quietinputs {
@@ -61,7 +62,7 @@ struct quietinputs {
     bool foreground;        // a foreground window exists; the fields below describe it
     bool ours;              // it belongs to this process
     DWORD style;
-    const char *cls;        // its class name
+    const wchar_t *cls;     // its class name
     RECT window;
     RECT monitor;           // its monitor's rectangle; empty when unknown
     int away;
@@ -72,9 +73,9 @@ struct quietinputs {
     const wchar_t *program = nullptr;   // a listed program that runs, as the process list names it
     int weekday = 0;            // 1 Monday ... 7 Sunday, local time
     int minute = 0;             // minutes after local midnight
-    DWORD tick = 0;             // GetTickCount
-    DWORD lastinput = 0;        // GetLastInputInfo's time
-    DWORD started = 0;          // GetTickCount when vexolind started
+    DWORD tickms = 0;           // GetTickCount
+    DWORD lastinputms = 0;      // GetLastInputInfo's time
+    DWORD startedms = 0;        // GetTickCount when vexolind started
 };
 
 // Why a tick is held, in the order a tip names them; quiet_none lets it count.

@@ -5,9 +5,9 @@
 
 #include <algorithm>
 
-std::wstring msgfilepath(const context_t *con)
+std::wstring msgfilepath(const context_t *ctx)
 {
-    return inifolder(con) + (con->curki == kisses ? L"\\kisses.txt" : L"\\kickers.txt");
+    return inifolder(ctx) + (ctx->curki == kisses ? L"\\kisses.txt" : L"\\kickers.txt");
 }
 
 std::u16string ansiline(const char *bytes, size_t size)
@@ -24,9 +24,9 @@ namespace {
 // One byte past the limit tells the parser that the file goes on.
 bool readmsgfile(const std::wstring &path, uint64_t size, std::string &bytes)
 {
-    vx::kernelhandle f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (f.get() == INVALID_HANDLE_VALUE)
+    vx::filehandle f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f)
         return false;
     bytes.resize((size_t)std::min<uint64_t>(size, MSGFILE_MAXBYTES) + 1);
     size_t have = 0;
@@ -53,14 +53,16 @@ bool refreshmsgfile(const std::wstring &path, msgfilestate &state)
         return had;
     }
     uint64_t size = (uint64_t)a.nFileSizeHigh << 32 | a.nFileSizeLow;
-    if (state.path == path && CompareFileTime(&state.written, &a.ftLastWriteTime) == 0 && state.size == size)
+    uint64_t written = (uint64_t)a.ftLastWriteTime.dwHighDateTime << 32 | a.ftLastWriteTime.dwLowDateTime;
+    if (state.path == path && state.written == written && state.size == size)
         return false;
     std::string bytes;
     if (!readmsgfile(path, size, bytes))
         return false;   // being written, perhaps: the next message tries again
     state.path = path;
-    state.written = a.ftLastWriteTime;
+    state.written = written;
     state.size = size;
+    state.cards = deck{};
     state.file = parsemsgfile(reinterpret_cast<const unsigned char *>(bytes.data()), bytes.size(), ansiline);
     return true;
 }
@@ -74,8 +76,8 @@ bool msgtemplate(const std::wstring &path, bool kiss)
           "# Lines that start with # are notes like these and are never shown; empty lines are skipped.\r\n"
           "# Your messages join the built-in ones. To show only yours, remove the # in front of !only:\r\n"
           "# !only\r\n";
-    vx::kernelhandle f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (f.get() == INVALID_HANDLE_VALUE)
+    vx::filehandle f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f)
         return false;
     DWORD put = 0;
     return WriteFile(f.get(), text.data(), (DWORD)text.size(), &put, nullptr) && put == text.size();

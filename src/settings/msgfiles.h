@@ -1,23 +1,13 @@
 // The user's message files beside the settings file: kisses.txt for kiss mode, kickers.txt for kick mode.
 #pragma once
 
-#include "msgfile.h"
 #include "vexolind.h"
-
-#include <stdint.h>
 
 #include <string>
 
 // The current mood's file.
-std::wstring msgfilepath(const context_t *con);
+std::wstring msgfilepath(const context_t *ctx);
 
-// A message file as last read, with the time and size it had then.
-struct msgfilestate {
-    std::wstring path;
-    FILETIME written = {};
-    uint64_t size = 0;
-    msgfile file;
-};
 // Reads path again when its last-write time or size changed; a missing file (or a folder) leaves
 // no messages, one that cannot be read keeps those it had. Returns true when they were replaced.
 bool refreshmsgfile(const std::wstring &path, msgfilestate &state);

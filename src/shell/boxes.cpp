@@ -1,15 +1,16 @@
 #include "choices.h"
 #include "handles.h"
-#include "vexolind.h"
+#include "shell.h"
 
 namespace {
 
 // Held from just before a box of ours is made until it is first activated, when it is moved.
+// A hook procedure gets no context of its own, so what it needs waits here.
 vx::hookhandle placing;
 HWND placed;   // the box the hook saw made
 boxsite site;
 RECT fgwork, cursorwork;
-char fgclass[64];
+wchar_t fgclass[64];
 
 bool workarea(HMONITOR mon, RECT *work)
 {
@@ -26,7 +27,7 @@ void findsite()
 {
     site = {};
     HWND fg = GetForegroundWindow();
-    if (fg && GetClassNameA(fg, fgclass, sizeof fgclass)) {
+    if (fg && GetClassNameW(fg, fgclass, ARRAYSIZE(fgclass))) {
         site.fgclass = fgclass;
         if (workarea(MonitorFromWindow(fg, MONITOR_DEFAULTTONULL), &fgwork))
             site.fgwork = &fgwork;

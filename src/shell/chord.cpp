@@ -1,5 +1,7 @@
 #include "chord.h"
 
+#include "text.h"
+
 #include <commctrl.h>
 
 namespace {
@@ -8,14 +10,6 @@ const struct {
     const wchar_t *name;
     UINT mod;
 } modnames[] = {{L"Ctrl", MOD_CONTROL}, {L"Alt", MOD_ALT}, {L"Shift", MOD_SHIFT}};
-
-std::wstring trimmed(const std::wstring &s)
-{
-    size_t first = s.find_first_not_of(L" \t");
-    if (first == std::wstring::npos)
-        return L"";
-    return s.substr(first, s.find_last_not_of(L" \t") - first + 1);
-}
 
 UINT keyof(const std::wstring &part)
 {
@@ -62,7 +56,7 @@ chord parsechord(const std::wstring &text)
         std::wstring part = trimmed(text.substr(start, plus == std::wstring::npos ? plus : plus - start));
         UINT mod = 0;
         for (auto &m : modnames)
-            if (lstrcmpiW(part.c_str(), m.name) == 0)
+            if (sameletters(part, m.name))
                 mod = m.mod;
         if (plus == std::wstring::npos) {
             c.vk = keyof(part);

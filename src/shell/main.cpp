@@ -4,89 +4,77 @@
 
 #include <stdio.h>
 #include <stdlib.h>
-#include <string.h>
 
-int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
+namespace {
+
+// A file another program holds is there all the same: loading waits for it.
+bool openable(const wchar_t *path)
 {
-    MSG msg = {};
-    HACCEL hAccelTable;
-    HDC hds;
-    FILE *fd;
-    UINT_PTR cbt;
-    DWORD err;
-    char errs[20];
+    vx::filehandle f(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, 0, nullptr));
+    return f || GetLastError() == ERROR_SHARING_VIOLATION;
+}
 
-    con = (context_t *)calloc(1, sizeof(context_t));
-    if (!con)
-        return 0;
-    lstrcpynW(con->inipathw, defaultinifile().c_str(), MAX_PATH);
-    if (!con->inipathw[0])
-        lstrcpynW(con->inipathw, L"vexolind.INI", MAX_PATH);
-    lstrcpyA(szAppName, "vexolind");
-    // String 500 has never been in the resources, so the title stays empty, as it always has.
-    LoadStringA(hInstance, 500, szTitle, sizeof szTitle);
-
-    if (!InitApplication(hInstance))
-        return 0;
-
-    // The settings file named on the command line is the one read as well as written,
-    // so it is settled before anything is loaded or saved.
+// The settings file named on the command line is the one read as well as written, so it is
+// settled before anything is loaded or saved. False when the named file cannot be opened.
+bool settingsfile(context_t *ctx)
+{
+    lstrcpynW(ctx->inipathw, defaultinifile().c_str(), MAX_PATH);
+    if (!ctx->inipathw[0])
+        lstrcpynW(ctx->inipathw, L"vexolind.INI", MAX_PATH);
     const wchar_t *lpCmdLine = cmdtail(GetCommandLineW());
     if (*lpCmdLine) {
         wchar_t path[MAX_PATH];
-        // A file another program holds is there all the same: loading waits for it.
-        if (!cmdinipath(lpCmdLine, path, MAX_PATH)
-            || (!(fd = _wfopen(path, L"r")) && GetLastError() != ERROR_SHARING_VIOLATION)) {
-            MessageBoxA(con->hwnd, "Can't open settings file", "Fatal Error", MB_OK);
-            return 1;
+        if (!cmdinipath(lpCmdLine, path, MAX_PATH) || !openable(path)) {
+            MessageBoxA(ctx->hwnd, "Can't open settings file", "Fatal Error", MB_OK);
+            return false;
         }
-        if (fd)
-            fclose(fd);
-        lstrcpyW(con->inipathw, path);
+        lstrcpyW(ctx->inipathw, path);
     }
-    WideCharToMultiByte(CP_ACP, 0, con->inipathw, -1, con->inipath, sizeof con->inipath, NULL, NULL);
+    WideCharToMultiByte(CP_ACP, 0, ctx->inipathw, -1, ctx->inipath, sizeof ctx->inipath, NULL, NULL);
+    return true;
+}
 
+void loadandcheck(context_t *ctx)
+{
     // A first start, about to write its first settings file, says hello once it is running.
-    bool first = !settingsfound(con);
-    if (!loadsettings(con))
-        return 0;
-    loadquiet(con);
+    bool first = !settingsfound(ctx);
+    loadsettings(ctx);
     // Settings that could not be read are not the user's: nothing is decided on them.
-    if (!con->iniunread) {
-        if (!savesettings(con))
-            savefailed(nullptr, con);
-        else if (first)
-            hellolater();
-        if (con->autoupdate)
-            checkupdates(con);
-    }
+    if (ctx->iniunread)
+        return;
+    if (!savesettings(ctx))
+        savefailed(nullptr, ctx);
+    else
+        ctx->hello = first;
+    if (ctx->autoupdate)
+        presentupdate(ctx, checkupdates());
+}
 
-    con->hwnd = InitInstance(hInstance, nCmdShow);
-    if (!con->hwnd)
-        return 0;
-    seticon(con);
-    registerkeys(con);
+void measurescreen(context_t *ctx)
+{
+    vx::dchandle hds(CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
+    ctx->screenx = GetDeviceCaps(hds.get(), HORZRES);
+    ctx->screeny = GetDeviceCaps(hds.get(), VERTRES);
+}
 
-    hds = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-    con->screenx = GetDeviceCaps(hds, HORZRES);
-    con->screeny = GetDeviceCaps(hds, VERTRES);
-
-    // There is no accelerator table: the handle is null and the loop translates nothing, as it always has.
-    hAccelTable = LoadAcceleratorsA(hInstance, szAppName);
-
-    cbt = SetTimer(con->hwnd, ID_ALERT_TIMER, 1000, nullptr);
+void starttimer(context_t *ctx)
+{
     // The two boxes keep their wording, as the program has always shown them.
-    if (!cbt) {
-        err = GetLastError();
-        MessageBoxA(con->hwnd, "Cant make timer! CHECKBUF", "vexolind", MB_OK);
+    if (!SetTimer(ctx->hwnd, ID_ALERT_TIMER, 1000, nullptr)) {
+        DWORD err = GetLastError();
+        char errs[20];
+        MessageBoxA(ctx->hwnd, "Cant make timer! CHECKBUF", "vexolind", MB_OK);
         _itoa((int)err, errs, 10);
-        MessageBoxA(con->hwnd, errs, "Error Number", MB_OK);
+        MessageBoxA(ctx->hwnd, errs, "Error Number", MB_OK);
     }
+}
 
-    rememberfront();
-    doAbout(con);
-    con->hwnd_splash = createsplash(con);
-
+int messageloop()
+{
+    // There is no accelerator table: the handle is null and the loop translates nothing, as it always has.
+    HACCEL hAccelTable = LoadAcceleratorsA(GetModuleHandleA(nullptr), szAppName);
+    MSG msg = {};
     while (GetMessageA(&msg, nullptr, 0, 0)) {
         if (!TranslateAcceleratorA(msg.hwnd, hAccelTable, &msg)) {
             TranslateMessage(&msg);
@@ -94,4 +82,36 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
         }
     }
     return (int)msg.wParam;
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
+{
+    // The root of all state, for the life of the process.
+    con = new context_t{};
+    con->hinst = hInstance;
+    con->startedms = GetTickCount();
+    lstrcpyA(szAppName, "vexolind");
+    // String 500 has never been in the resources, so the title stays empty, as it always has.
+    LoadStringA(hInstance, 500, szTitle, sizeof szTitle);
+
+    if (!InitApplication(hInstance))
+        return 0;
+    if (!settingsfile(con))
+        return 1;
+    loadandcheck(con);
+
+    con->hwnd = InitInstance(hInstance, nCmdShow);
+    if (!con->hwnd)
+        return 0;
+    readtheme(con);
+    seticon(con);
+    registerkeys(con);
+    measurescreen(con);
+    starttimer(con);
+    rememberfront(con);
+    doAbout(con);
+    con->hwnd_splash = createsplash(con);
+    return messageloop();
 }

@@ -2,6 +2,7 @@
 #include "quietdecision.h"
 #include "settings.h"
 #include "shell.h"
+#include "text.h"
 
 #include <shellapi.h>
 #include <versionhelpers.h>
@@ -9,14 +10,8 @@
 
 namespace {
 
-const DWORD startedtick = GetTickCount();
 // The registry and the process list are read at most this often, never at every tick.
 const uint64_t pollms = 5000;
-
-quietrules rules;
-uint64_t mediaread, programsread;   // 0: at the next tick
-int media;
-const wchar_t *program;
 
 // The start of WTSINFOEXW, which MinGW's headers lack.
 struct sessioninfoex {
@@ -34,7 +29,7 @@ bool lockednow()
     if (!WTSQuerySessionInformationW(WTS_CURRENT_SERVER_HANDLE, WTS_CURRENT_SESSION, sessioninfoexclass,
                                      reinterpret_cast<LPWSTR *>(&info), &bytes))
         return false;
-    vx::owned<sessioninfoex *, WTSFreeMemory> own(info);
+    vx::wtsmemory<sessioninfoex> own(info);
     if (!info || bytes < sizeof *info || info->level != 1)
         return false;
     // Windows 7 reports the two states the other way round.
@@ -75,7 +70,7 @@ bool anyinuse(HKEY parent, bool packaged, uint64_t boot)
         vx::regkey k;
         if (RegOpenKeyExW(parent, name, 0, KEY_READ, vx::out(k)) != ERROR_SUCCESS)
             continue;
-        bool inuse = packaged && lstrcmpiW(name, L"NonPackaged") == 0
+        bool inuse = packaged && sameletters(name, L"NonPackaged")
                          ? anyinuse(k.get(), false, boot)
                          : consentinuse(qword(k.get(), L"LastUsedTimeStart"), qword(k.get(), L"LastUsedTimeStop"), boot);
         if (inuse)
@@ -95,14 +90,13 @@ bool deviceinuse(const wchar_t *device)
 // The first listed program running in our session, as the process list names it; a list that
 // cannot be had keeps the last answer. The list gives each process's session without opening
 // it, which another user's processes would refuse.
-const wchar_t *listedrunning(const wchar_t *last)
+std::wstring listedrunning(const quietrules &rules, const std::wstring &last)
 {
-    static wchar_t name[MAX_PATH];
     WTS_PROCESS_INFOW *info = nullptr;
     DWORD count = 0;
     if (!WTSEnumerateProcessesW(WTS_CURRENT_SERVER_HANDLE, 0, 1, &info, &count))
         return last;
-    vx::owned<WTS_PROCESS_INFOW *, WTSFreeMemory> own(info);
+    vx::wtsmemory<WTS_PROCESS_INFOW> own(info);
     std::vector<processentry> list(count);
     for (DWORD i = 0; i < count; i++)
         list[i] = {info[i].pProcessName, info[i].SessionId};
@@ -110,56 +104,34 @@ const wchar_t *listedrunning(const wchar_t *last)
     if (!ProcessIdToSessionId(GetCurrentProcessId(), &mine))
         mine = SESSION_UNKNOWN;
     int found = listedinsession(rules, list.data(), list.size(), mine);
-    if (found < 0)
-        return nullptr;
-    lstrcpynW(name, list[found].name, MAX_PATH);
-    return name;
+    return found < 0 ? L"" : list[found].name;
 }
 
-void poll(uint64_t now)
+void poll(context_t *ctx, uint64_t now)
 {
-    if (!mediaread || now - mediaread >= pollms) {
-        mediaread = now ? now : 1;
-        media = !rules.media ? 0
-                             : (deviceinuse(L"microphone") ? MEDIA_MICROPHONE : 0) |
-                                   (deviceinuse(L"webcam") ? MEDIA_CAMERA : 0);
+    if (!ctx->mediareadms || now - ctx->mediareadms >= pollms) {
+        ctx->mediareadms = now ? now : 1;
+        ctx->media = !ctx->rules.media ? 0
+                                       : (deviceinuse(L"microphone") ? MEDIA_MICROPHONE : 0) |
+                                             (deviceinuse(L"webcam") ? MEDIA_CAMERA : 0);
     }
-    if (!programsread || now - programsread >= pollms) {
-        programsread = now ? now : 1;
-        program = rules.programs.empty() ? nullptr : listedrunning(program);
+    if (!ctx->programsreadms || now - ctx->programsreadms >= pollms) {
+        ctx->programsreadms = now ? now : 1;
+        ctx->program = ctx->rules.programs.empty() ? L"" : listedrunning(ctx->rules, ctx->program);
     }
 }
 
 } // namespace
 
-const quietrules &quietnow()
-{
-    return rules;
-}
-
-void loadquiet(const context_t *con)
-{
-    quietkeys k;
-    k.media = inistring(con, L"quiet", L"media", L"");
-    k.programs = inistring(con, L"quiet", L"programs", L"");
-    k.hours = inistring(con, L"quiet", L"hours", L"");
-    k.days = inistring(con, L"quiet", L"days", L"");
-    k.typing = inistring(con, L"quiet", L"typing", L"");
-    k.away = inistring(con, L"quiet", L"away", L"");
-    rules = parsequiet(k);
-    mediaread = programsread = 0;
-}
-
 // What one tick sees, as Windows tells it. The class name lives as long as the process, so the
 // record stays valid after the call.
-quietinputs quietinputsnow(const context_t *con, uint64_t now)
+quietinputs quietinputsnow(context_t *ctx, uint64_t now)
 {
     quietinputs in = {};
     QUERY_USER_NOTIFICATION_STATE state;
     if (SUCCEEDED(SHQueryUserNotificationState(&state)))
         in.notestate = (int)state;
-    static char cls[64];
-    cls[0] = '\0';
+    ctx->fgclass[0] = L'\0';
     HWND fg = GetForegroundWindow();
     if (fg) {
         DWORD pid = 0;
@@ -167,8 +139,8 @@ quietinputs quietinputsnow(const context_t *con, uint64_t now)
         in.foreground = true;
         in.ours = pid == GetCurrentProcessId();
         in.style = (DWORD)GetWindowLongPtrA(fg, GWL_STYLE);
-        GetClassNameA(fg, cls, sizeof cls);
-        in.cls = cls;
+        GetClassNameW(fg, ctx->fgclass, ARRAYSIZE(ctx->fgclass));
+        in.cls = ctx->fgclass;
         GetWindowRect(fg, &in.window);
         MONITORINFO mi = {};
         mi.cbSize = sizeof mi;
@@ -176,47 +148,40 @@ quietinputs quietinputsnow(const context_t *con, uint64_t now)
         if (mon && GetMonitorInfoA(mon, &mi))
             in.monitor = mi.rcMonitor;
     }
-    in.away = con->away;
-    in.pauseuntil = con->pauseuntil;
+    in.away = ctx->away;
+    in.pauseuntil = ctx->pauseuntil;
     in.now = now;
-    poll(now);
-    in.rules = &rules;
-    in.media = media;
-    in.program = program;
+    poll(ctx, now);
+    in.rules = &ctx->rules;
+    in.media = ctx->media;
+    in.program = ctx->program.empty() ? nullptr : ctx->program.c_str();
     SYSTEMTIME st;
     GetLocalTime(&st);
     in.weekday = st.wDayOfWeek ? st.wDayOfWeek : 7;
     in.minute = st.wHour * 60 + st.wMinute;
-    in.tick = GetTickCount();
-    in.started = startedtick;
+    in.tickms = GetTickCount();
+    in.startedms = ctx->startedms;
     LASTINPUTINFO li = {sizeof li, 0};
     // Unknown input counts as old: no wait for typing that cannot be seen.
-    in.lastinput = GetLastInputInfo(&li) ? li.dwTime : in.tick - TYPING_PAUSE_MS;
+    in.lastinputms = GetLastInputInfo(&li) ? li.dwTime : in.tickms - TYPING_PAUSE_MS;
     return in;
 }
 
-void watchsession(HWND hwnd)
+void watchsession(context_t *ctx)
 {
     // Right after log-on, when the Run key starts us, the session service may not be up yet.
-    if (!con->sessionwatch && WTSRegisterSessionNotification(hwnd, NOTIFY_FOR_THIS_SESSION)) {
-        con->sessionwatch = 1;
+    if (!ctx->session.held() &&
+        ctx->session.hold(ctx->hwnd, 0, WTSRegisterSessionNotification(ctx->hwnd, NOTIFY_FOR_THIS_SESSION))) {
         // Started under a lock screen: no lock change will come to say so.
         if (lockednow())
-            con->away |= AWAY_LOCKED;
+            ctx->away |= AWAY_LOCKED;
     }
 }
 
-void unwatchsession(HWND hwnd)
+void startpause(context_t *ctx, uint64_t now)
 {
-    if (con->sessionwatch)
-        WTSUnRegisterSessionNotification(hwnd);
-    con->sessionwatch = 0;
-}
-
-void startpause(context_t *con, uint64_t now)
-{
-    con->pauseuntil = now + PAUSE_MS;
+    ctx->pauseuntil = now + PAUSE_MS;
     SYSTEMTIME st;
     GetLocalTime(&st);
-    pausetext(con->pausetip, ARRAYSIZE(con->pausetip), st.wHour, st.wMinute);
+    pausetext(ctx->pausetip, ARRAYSIZE(ctx->pausetip), st.wHour, st.wMinute);
 }

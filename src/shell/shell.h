@@ -1,88 +1,117 @@
-// Start-up, the hidden main window with its tray icon, the settings dialog and the splash window.
+// Start-up, the hidden main window with its tray icon, the dialogs and the splash window.
 #pragma once
 
 #include "chord.h"
 #include "cmdline.h"
+#include "update.h"
 #include "vexolind.h"
 
 #include <string>
 
+#define WM_TRAYNOTIFY 99
+#define WM_SETTINGSCHANGED (WM_APP + 1)
+#define ID_ALERT_TIMER 65
 #define IDM_NONE 0
 #define ID_SPLASH_TIMER 12
 
 // Start-up
 int InitApplication(HINSTANCE hInstance);
+// The start-up update check's outcome, told to the user: the offer, or the failure once a day.
+void presentupdate(context_t *ctx, checkoutcome outcome);
 
 // Main window and tray icon
 HWND InitInstance(HINSTANCE hInstance, int nCmdShow);
-int seticon(context_t *con);
+int seticon(context_t *ctx);
+// The start of every record for our icon: icon 0 of the main window.
+template <typename R> R trayrecord(HWND hwnd, DWORD size, UINT flags)
+{
+    R r = {};
+    r.cbSize = size;
+    r.hWnd = hwnd;
+    r.uID = 0;
+    r.uFlags = flags;
+    return r;
+}
 // Sends one record to the tray: every add, change and removal of the icon goes through here.
 BOOL tray(HWND hwnd, DWORD msg, UINT flags, HICON icon, const wchar_t *tip);
 // The named icon at the system's small-icon size, as the tray gets it.
 HICON trayicon(HINSTANCE hinst, const char *name);
 // The mood's icon as drawn for the taskbar's colours.
-const char *moodiconname(const context_t *con);
-// Whether the taskbar is light, as Windows said when last asked; asked again after a theme change.
-bool lightnow();
-bool readtheme();
+const char *moodiconname(const context_t *ctx);
+// Asks Windows whether the taskbar is light; true when the answer changed.
+bool readtheme(context_t *ctx);
 LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
-int contextmenu(context_t *con, POINT pt);
+int contextmenu(context_t *ctx, POINT pt);
 
 // Quiet moments and the pause
-struct quietinputs quietinputsnow(const context_t *con, uint64_t now);
-// The [quiet] rules in force: read at start and again when the more-settings dialog says OK.
-const struct quietrules &quietnow();
-void loadquiet(const context_t *con);
-void watchsession(HWND hwnd);
-void unwatchsession(HWND hwnd);
-void startpause(context_t *con, uint64_t now);
+struct quietinputs quietinputsnow(context_t *ctx, uint64_t now);
+void watchsession(context_t *ctx);
+void startpause(context_t *ctx, uint64_t now);
 
 // Messages: a box, or with [show] style=note a balloon of the tray icon
+int doAlert(HWND hWnd, const char *text);
+// A message box that stands above the user's windows without taking the keyboard from them
+// (MB_TOPMOST), centred on the monitor the user works on.
+int userbox(HWND owner, const wchar_t *text, const wchar_t *caption, UINT type);
+int veXoLind(context_t *ctx);
+// Shows one message the way the settings ask: a box, or a balloon that falls back to a box.
+// A built-in message, given as builtin too, has its box exactly as it always had.
+int showmessage(context_t *ctx, const wchar_t *text, const char *builtin = nullptr);
 enum showstyle { show_box, show_note };
 showstyle parsestyle(const std::wstring &value);
 // What fits a balloon: 255 characters, a surrogate pair never cut in half.
 std::wstring notetext(const std::wstring &text);
 // A balloon of the tray icon, whatever the style; false when the tray refuses it.
-bool notify(const context_t *con, const wchar_t *text);
-
-// The first hello, after a first start has written its first settings file: it waits, like a
+bool notify(const context_t *ctx, const wchar_t *text);
+// The first hello, once a first start has written its first settings file: it waits, like a
 // message, until the splash has gone and nothing holds messages.
-void hellolater();
-void hellotick(context_t *con, const quietinputs &in);
+void hellotick(context_t *ctx, const quietinputs &in);
 
 // The [keys] shortcuts, as hotkeys of the main window
 #define HOTKEY_NOW 1
 #define HOTKEY_PAUSE 2
-void registerkeys(const context_t *con);
-void unregisterkeys(HWND hwnd);
+void registerkeys(context_t *ctx);
 // The settings dialog's OK, before it writes [keys]: ours are released, then the new chords
 // held. When another program holds one, the chords in the file come back, owner's box says
 // so, and the taken one's id is returned; 0 when all are held.
-int rekey(const context_t *con, HWND owner, chord now, chord pause);
+int rekey(context_t *ctx, HWND owner, chord now, chord pause);
+
+// A dialog of the resources, modal to the main window and open once at a time: a second choice
+// while it is open (the tray menu still works) finds the flag set and does nothing. The common
+// controls it holds are asked for here and not at start-up, so that comctl32 loads only once
+// it is needed.
+int modaldialog(context_t *ctx, bool &open, DWORD controls, const wchar_t *name, DLGPROC proc, LPARAM param);
 
 // Settings dialog
 uint32_t secondstopos(uint32_t seconds);
 uint32_t postoseconds(uint32_t pos);
-int doSet(context_t *con);
+// The two sliders as the dialog leaves them: the maximum never below the minimum, and a slider
+// nobody moved keeping its stored seconds where it can show them.
+struct sliders {
+    uint32_t minpos, maxpos;
+    bool minmoved, maxmoved;
+};
+sliders clamped(sliders s);
+void slidertimes(sliders s, uint32_t *mintime, uint32_t *maxtime);
+int doSet(context_t *ctx);
 // Tells the user that the settings file could not be written, and where it is.
-void savefailed(HWND owner, const context_t *con);
+void savefailed(HWND owner, const context_t *ctx);
 INT_PTR CALLBACK setprc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The current mood's message file, opened in the user's text editor; a commented template first
 // when there is none.
-int doMessages(context_t *con);
+int doMessages(context_t *ctx);
 
 // More-settings dialog
-int domore(context_t *con);
+int domore(context_t *ctx);
 
 // Splash window
-extern const unsigned char *splashbuf;
 #define SPLASH_WIDTH 335
 #define SPLASH_ROWS 235
 #define SPLASH_BYTES (SPLASH_WIDTH * SPLASH_ROWS * 4)
 const unsigned char *loadsplash(HINSTANCE hinst);
-HWND createsplash(context_t *con);
+HWND createsplash(context_t *ctx);
 // The window in front before the start-up splash, which gets the keyboard back when it hides.
-void rememberfront();
+void rememberfront(context_t *ctx);
 LRESULT CALLBACK splashProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-int doAbout(context_t *con);
+int doAbout(context_t *ctx);

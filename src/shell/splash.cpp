@@ -2,11 +2,38 @@
 
 #include <string.h>
 
-const unsigned char *splashbuf;
-
 namespace {
 
-HWND front;   // until the start-up splash hides
+const int splashwidth = 335, splashheight = 229;
+
+// The picture handed to the layered window, which keeps its own copy for About to show again:
+// the bitmap and device contexts that carried it are freed at once, 300 KB held for nothing.
+void drawsplash(HWND hwnd, const context_t *ctx)
+{
+    const unsigned char *picture = loadsplash(ctx->hinst);
+    vx::windowdc screen(hwnd);
+    vx::dchandle memory(CreateCompatibleDC(screen.get()));
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bmi.bmiHeader.biWidth = splashwidth;
+    bmi.bmiHeader.biHeight = -splashheight;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    bmi.bmiHeader.biSizeImage = splashwidth * splashheight * 4;
+    void *bits = nullptr;
+    vx::gdiobject bitmap(CreateDIBSection(screen.get(), &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (bits && picture)
+        memcpy(bits, picture, (size_t)splashwidth * splashheight * 4);
+    POINT at = {ctx->screenx / 2 - splashwidth / 2, ctx->screeny / 2 - splashheight / 2}, origin = {0, 0};
+    SIZE size = {splashwidth, splashheight};
+    BLENDFUNCTION bf = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    {
+        vx::selection chosen(memory.get(), bitmap.get());
+        UpdateLayeredWindow(hwnd, screen.get(), &at, &size, memory.get(), &origin, 0, &bf, ULW_ALPHA);
+    }
+    SetWindowPos(hwnd, HWND_TOPMOST, at.x, at.y, splashwidth, splashheight, SWP_SHOWWINDOW);
+}
 
 bool oursornone(HWND w)
 {
@@ -14,12 +41,12 @@ bool oursornone(HWND w)
     return !w || (GetWindowThreadProcessId(w, &pid) && pid == GetCurrentProcessId());
 }
 
-// The start-up splash took the keyboard: it goes back where it was, unless the user has
-// moved on to another program meanwhile. About's splash leaves the focus as it is.
-void hidesplash(HWND hwnd)
+// The start-up splash took the keyboard: it goes back where it was, unless the user has moved
+// on to another program meanwhile. About's splash leaves the focus as it is.
+void hidesplash(HWND hwnd, context_t *ctx)
 {
-    HWND w = front;
-    front = nullptr;
+    HWND w = ctx->front;
+    ctx->front = nullptr;
     bool giveback = w && IsWindow(w) && oursornone(GetForegroundWindow());
     ShowWindow(hwnd, SW_HIDE);
     if (giveback)
@@ -28,10 +55,10 @@ void hidesplash(HWND hwnd)
 
 } // namespace
 
-void rememberfront()
+void rememberfront(context_t *ctx)
 {
     HWND fg = GetForegroundWindow();
-    front = oursornone(fg) ? nullptr : fg;
+    ctx->front = oursornone(fg) ? nullptr : fg;
 }
 
 const unsigned char *loadsplash(HINSTANCE hinst)
@@ -43,101 +70,54 @@ const unsigned char *loadsplash(HINSTANCE hinst)
     return data ? static_cast<const unsigned char *>(LockResource(data)) : nullptr;
 }
 
-HWND createsplash(context_t *con)
+HWND createsplash(context_t *ctx)
 {
-    splashbuf = loadsplash(con->hinst);
-
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = splashProc;
-    wc.hInstance = con->hinst;
-    wc.hIcon = LoadIconA(con->hinst, "KISSES");
-    wc.hIconSm = LoadIconA(con->hinst, "KISSES");
+    wc.hInstance = ctx->hinst;
+    wc.hIcon = LoadIconA(ctx->hinst, "KISSES");
+    wc.hIconSm = LoadIconA(ctx->hinst, "KISSES");
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    // The class keeps its brush for the life of the process, as the window it paints does.
     wc.hbrBackground = CreateSolidBrush(RGB(212, 212, 212));
     wc.lpszClassName = "Splash";
     if (!RegisterClassExA(&wc))
         return nullptr;
 
     return CreateWindowExA(WS_EX_LAYERED, "Splash", "Welcome to Ozzlewick", WS_POPUP | WS_VISIBLE | WS_SYSMENU, 0, 0,
-                           335, 229, con->hwnd, nullptr, con->hinst, nullptr);
+                           splashwidth, splashheight, ctx->hwnd, nullptr, ctx->hinst, ctx);
 }
 
 LRESULT CALLBACK splashProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    static HDC hdcs, hdcsr;
-    static HBITMAP hbitmap;
-    static void *pvBits;
-    static BITMAPINFO bmi;
-    static POINT pt, ipt;
-    static SIZE sz;
-    static BLENDFUNCTION bf;
-    static int actualx, actualy;
-
     switch (message) {
     case WM_CREATE:
-        hdcs = GetDC(hwnd);
-        hdcsr = CreateCompatibleDC(hdcs);
-        bf.BlendOp = AC_SRC_OVER;
-        bf.BlendFlags = 0;
-        bf.SourceConstantAlpha = 255;
-        bf.AlphaFormat = AC_SRC_ALPHA;
-        actualx = 335;
-        actualy = 229;
-        bmi = {};
-        bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        bmi.bmiHeader.biWidth = actualx;
-        bmi.bmiHeader.biHeight = -actualy;
-        bmi.bmiHeader.biPlanes = 1;
-        bmi.bmiHeader.biBitCount = 32;
-        bmi.bmiHeader.biCompression = BI_RGB;
-        bmi.bmiHeader.biSizeImage = actualx * actualy * 4;
-        sz.cx = actualx;
-        sz.cy = actualy;
-        ipt.x = ipt.y = 0;
-        pt.x = con->screenx / 2 - actualx / 2;
-        pt.y = con->screeny / 2 - actualy / 2;
-        hbitmap = CreateDIBSection(hdcs, &bmi, DIB_RGB_COLORS, &pvBits, nullptr, 0);
-        if (pvBits && splashbuf)
-            memcpy(pvBits, splashbuf, (size_t)actualx * actualy * 4);
-        SelectObject(hdcsr, hbitmap);
-        UpdateLayeredWindow(hwnd, hdcs, &pt, &sz, hdcsr, &ipt, 0, &bf, ULW_ALPHA);
-        // The layered window keeps its own copy of the picture, which About shows again:
-        // the bitmap and device contexts that handed it over would hold 300 KB for nothing.
-        DeleteDC(hdcsr);
-        DeleteObject(hbitmap);
-        ReleaseDC(hwnd, hdcs);
-        hdcsr = hdcs = nullptr;
-        hbitmap = nullptr;
-        pvBits = nullptr;
-        SetWindowPos(hwnd, HWND_TOPMOST, pt.x, pt.y, actualx, actualy, SWP_SHOWWINDOW);
+        drawsplash(hwnd, static_cast<const context_t *>(reinterpret_cast<CREATESTRUCTA *>(lParam)->lpCreateParams));
         SetTimer(hwnd, ID_SPLASH_TIMER, 2000, nullptr);
         return 0;
     case WM_SHOWWINDOW:
         return 0;
     case WM_TIMER:
         KillTimer(hwnd, ID_SPLASH_TIMER);
-        hidesplash(hwnd);
-        return 0;
+        [[fallthrough]];
     case WM_LBUTTONUP:
-        hidesplash(hwnd);
+        hidesplash(hwnd, con);
         return 0;
     default:
         return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }
 
-int doAbout(context_t *con)
+int doAbout(context_t *ctx)
 {
-    static int abup;
-    if (abup)
+    vx::onlyone guard(ctx->abup);
+    if (!guard)
         return 1;
-    abup = 1;
-    SetForegroundWindow(con->hwnd);
+    SetForegroundWindow(ctx->hwnd);
     // Before the splash window exists this only brings the main window forward.
-    if (con->hwnd_splash)
-        ShowWindow(con->hwnd_splash, SW_SHOW);
-    abup = 0;
+    if (ctx->hwnd_splash)
+        ShowWindow(ctx->hwnd_splash, SW_SHOW);
     return 1;
 }

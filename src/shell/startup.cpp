@@ -1,8 +1,10 @@
-#include "handles.h"
+#include "settings.h"
 #include "shell.h"
 
 #include <objbase.h>
+#include <shellapi.h>
 #include <shobjidl.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <time.h>
@@ -15,12 +17,26 @@ vx::kernelhandle instancelock;
 
 bool anotherinstance()
 {
-    HANDLE m = CreateMutexA(nullptr, FALSE, "Local\\vexolind");
-    bool exists = m && GetLastError() == ERROR_ALREADY_EXISTS;
-    instancelock.reset(m);
+    instancelock.reset(CreateMutexA(nullptr, FALSE, "Local\\vexolind"));
+    bool exists = instancelock && GetLastError() == ERROR_ALREADY_EXISTS;
     if (exists)
         instancelock.reset();
     return exists;
+}
+
+// An unreachable server speaks once a calendar day; later failures that day go on silently.
+// The box keeps the wording the program has always used, whatever the failure.
+void failbox(context_t *ctx)
+{
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    char date[16];
+    snprintf(date, sizeof date, "%04u-%02u-%02u", st.wYear, st.wMonth, st.wDay);
+    std::wstring today(date, date + strlen(date));
+    if (ctx->failshown == today)
+        return;
+    savefailshown(ctx, today);
+    MessageBoxA(ctx->hwnd, "Auto Update Failed\nCan't initialise wininet", "vexolind", MB_OK);
 }
 
 } // namespace
@@ -28,7 +44,6 @@ bool anotherinstance()
 int InitApplication(HINSTANCE hInstance)
 {
     srand((unsigned)time(nullptr));
-    con->hinst = hInstance;
 
     bool locked = anotherinstance();
     HWND running = FindWindowA(szAppName, szTitle);
@@ -58,4 +73,23 @@ int InitApplication(HINSTANCE hInstance)
     wc.lpszMenuName = "WIN95";
     wc.lpszClassName = szAppName;
     return RegisterClassA(&wc);
+}
+
+void presentupdate(context_t *ctx, checkoutcome outcome)
+{
+    switch (outcome) {
+    case outcome_failbox:
+        failbox(ctx);
+        break;
+    case outcome_offer:
+        // The question keeps its wording, as the program has always asked it.
+        if (userbox(ctx->hwnd, L"An new version of vexolind is available!\nWould you like to install it ?",
+                    L"vexolind update", MB_YESNO | MB_ICONQUESTION) == IDYES) {
+            ShellExecuteA(nullptr, "open", DOWNLOAD_URL, nullptr, nullptr, SW_SHOWNORMAL);
+            exit(0);
+        }
+        break;
+    case outcome_nothing:
+        break;
+    }
 }

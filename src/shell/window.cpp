@@ -8,153 +8,150 @@
 
 namespace {
 
-HICON moodicon(const context_t *con)
+HICON moodicon(const context_t *ctx)
 {
-    return trayicon(con->hinst, moodiconname(con));
+    return trayicon(ctx->hinst, moodiconname(ctx));
 }
 
-bool light = true;
-bool themeread;
-
 // The tip that wins: a pause's end, then why messages wait, then the mood.
-const wchar_t *tipnow(const context_t *con)
+const wchar_t *tipnow(const context_t *ctx)
 {
-    if (pausing(con->pauseuntil, GetTickCount64()))
-        return con->pausetip;
-    if (con->quiettip[0])
-        return con->quiettip;
-    return con->curki == kisses ? L"vexolind - kissing you" : L"vexolind - kicking you";
+    if (pausing(ctx->pauseuntil, GetTickCount64()))
+        return ctx->pausetip;
+    if (ctx->quiettip[0])
+        return ctx->quiettip;
+    return ctx->curki == kisses ? L"vexolind - kissing you" : L"vexolind - kicking you";
 }
 
 // The icon and tip of the current mood, as they stand now.
-BOOL moodtray(context_t *con, DWORD msg, UINT flags)
+BOOL moodtray(context_t *ctx, DWORD msg, UINT flags)
 {
-    lstrcpynW(con->tipshown, tipnow(con), ARRAYSIZE(con->tipshown));
-    return tray(con->hwnd, msg, flags, moodicon(con), con->tipshown);
+    lstrcpynW(ctx->tipshown, tipnow(ctx), ARRAYSIZE(ctx->tipshown));
+    return tray(ctx->hwnd, msg, flags, moodicon(ctx), ctx->tipshown);
 }
 
 // Only when the text changes: the tray redraws on every record it gets.
-void refreshtip(context_t *con)
+void refreshtip(context_t *ctx)
 {
-    if (lstrcmpW(con->tipshown, tipnow(con)) != 0)
-        moodtray(con, NIM_MODIFY, NIF_TIP);
+    if (lstrcmpW(ctx->tipshown, tipnow(ctx)) != 0)
+        moodtray(ctx, NIM_MODIFY, NIF_TIP);
 }
 
 // Explorer announces a restart with this message; its new tray knows nothing of our icon.
-UINT taskbarcreated()
-{
-    static UINT msg = RegisterWindowMessageA("TaskbarCreated");
-    return msg;
-}
+// Registered once, before the window exists: the same number for the life of the process.
+const UINT taskbarcreated = RegisterWindowMessageA("TaskbarCreated");
 
-void ondestroy(HWND hWnd)
+LRESULT ondestroy(context_t *ctx)
 {
-    unregisterkeys(hWnd);
-    unwatchsession(hWnd);
-    tray(hWnd, NIM_DELETE, 0, nullptr, nullptr);
+    for (vx::hotkey &k : ctx->keys)
+        k.reset();
+    ctx->session.reset();
+    tray(ctx->hwnd, NIM_DELETE, 0, nullptr, nullptr);
     PostQuitMessage(0);
+    return 0;
 }
 
-void onpause(context_t *con)
+void onpause(context_t *ctx)
 {
     uint64_t now = GetTickCount64();
-    if (pausing(con->pauseuntil, now))
-        con->pauseuntil = 0;
+    if (pausing(ctx->pauseuntil, now))
+        ctx->pauseuntil = 0;
     else
-        startpause(con, now);
-    refreshtip(con);
+        startpause(ctx, now);
+    refreshtip(ctx);
 }
 
-void ontraymenu(HWND hWnd)
+void ontraymenu(context_t *ctx)
 {
     POINT pnt;
     GetCursorPos(&pnt);
-    switch (contextmenu(con, pnt)) {
+    switch (contextmenu(ctx, pnt)) {
     case IDM_ABOUT:
-        doAbout(con);
+        doAbout(ctx);
         break;
     case IDM_SETTINGS:
-        doSet(con);
+        doSet(ctx);
         break;
     case IDM_MESSAGES:
-        doMessages(con);
+        doMessages(ctx);
         break;
     case IDM_MORE:
-        domore(con);
+        domore(ctx);
         break;
     case IDM_PAUSE:
-        onpause(con);
+        onpause(ctx);
         break;
     case IDM_EXIT:
-        DestroyWindow(hWnd);
+        DestroyWindow(ctx->hwnd);
         break;
     default:
         break;
     }
 }
 
-void ontraynotify(HWND hWnd, LPARAM lParam)
+LRESULT ontraynotify(context_t *ctx, LPARAM lParam)
 {
     if (lParam == WM_LBUTTONDBLCLK)
-        veXoLind(con);
+        veXoLind(ctx);
     else if (lParam == WM_RBUTTONUP)
-        ontraymenu(hWnd);
+        ontraymenu(ctx);
+    return 0;
 }
 
-void onhotkey(WPARAM id)
+LRESULT onhotkey(context_t *ctx, WPARAM id)
 {
     if (id == HOTKEY_NOW)
-        veXoLind(con);
-    else if (id == HOTKEY_PAUSE)
-        onpause(con);
+        veXoLind(ctx);
+    if (id == HOTKEY_PAUSE)
+        onpause(ctx);
+    return 0;
 }
 
-void onalerttimer(HWND hWnd)
+LRESULT onalerttimer(context_t *ctx)
 {
-    watchsession(hWnd);
-    quietinputs in = quietinputsnow(con, GetTickCount64());
-    auto why = (quietcause)alerttick(in, typingwait(in));
-    quiettext(con->quiettip, ARRAYSIZE(con->quiettip), why, in.program);
-    refreshtip(con);
-    hellotick(con, in);
+    watchsession(ctx);
+    quietinputs in = quietinputsnow(ctx, GetTickCount64());
+    bool due = false;
+    quietcause why = alerttick(ctx, in, typingwait(in), &due);
+    quiettext(ctx->quiettip, ARRAYSIZE(ctx->quiettip), why, in.program);
+    refreshtip(ctx);
+    hellotick(ctx, in);
+    if (due)
+        veXoLind(ctx);
+    return 0;
 }
 
 // A new colour scheme may have turned the taskbar light or dark: the icon follows at once.
-void onsettingchange(LPARAM lParam)
+// The main window is an ANSI one, so the area's name comes narrow.
+LRESULT onsettingchange(context_t *ctx, LPARAM lParam)
 {
     const char *area = reinterpret_cast<const char *>(lParam);
-    if (area && lstrcmpiA(area, "ImmersiveColorSet") == 0 && readtheme())
-        seticon(con);
+    if (area && lstrcmpiA(area, "ImmersiveColorSet") == 0 && readtheme(ctx))
+        seticon(ctx);
+    return 0;
 }
 
-void onsessionchange(WPARAM change)
+LRESULT onsessionchange(context_t *ctx, WPARAM change)
 {
-    con->away = awayafter(con->away, (unsigned)change);
+    ctx->away = awayafter(ctx->away, (unsigned)change);
+    return 0;
 }
 
 } // namespace
 
-const char *moodiconname(const context_t *con)
+const char *moodiconname(const context_t *ctx)
 {
-    return moodicon(con->curki == kisses, lightnow());
+    return moodicon(ctx->curki == kisses, ctx->light);
 }
 
-bool readtheme()
+bool readtheme(context_t *ctx)
 {
     DWORD value = 0, size = sizeof value;
     bool read = RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize",
                              L"SystemUsesLightTheme", RRF_RT_REG_DWORD, nullptr, &value, &size) == ERROR_SUCCESS;
-    bool was = light, known = themeread;
-    light = lighttaskbar(read, value);
-    themeread = true;
-    return !known || light != was;
-}
-
-bool lightnow()
-{
-    if (!themeread)
-        readtheme();
-    return light;
+    bool was = ctx->light;
+    ctx->light = lighttaskbar(read, value);
+    return ctx->light != was;
 }
 
 HICON trayicon(HINSTANCE hinst, const char *name)
@@ -168,7 +165,6 @@ HICON trayicon(HINSTANCE hinst, const char *name)
 
 HWND InitInstance(HINSTANCE hInstance, int)
 {
-    taskbarcreated();
     HWND hwnd = CreateWindowExA(WS_EX_TOOLWINDOW, szAppName, szTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
                                 CW_USEDEFAULT, 0, nullptr, nullptr, hInstance, nullptr);
     if (!hwnd)
@@ -183,11 +179,7 @@ BOOL tray(HWND hwnd, DWORD msg, UINT flags, HICON icon, const wchar_t *tip)
     // The first version's record, which every shell reads, with its 63-character tip; wide, so
     // that a program's name in any script shows as Windows writes it. Icon 0 of the main
     // window is ours.
-    NOTIFYICONDATAW pn = {};
-    pn.cbSize = NOTIFYICONDATAW_V1_SIZE;
-    pn.hWnd = hwnd;
-    pn.uID = 0;
-    pn.uFlags = flags;
+    auto pn = trayrecord<NOTIFYICONDATAW>(hwnd, NOTIFYICONDATAW_V1_SIZE, flags);
     if (flags & NIF_MESSAGE)
         pn.uCallbackMessage = WM_TRAYNOTIFY;
     pn.hIcon = icon;
@@ -196,26 +188,26 @@ BOOL tray(HWND hwnd, DWORD msg, UINT flags, HICON icon, const wchar_t *tip)
     return Shell_NotifyIconW(msg, &pn);
 }
 
-int seticon(context_t *con)
+int seticon(context_t *ctx)
 {
-    moodtray(con, NIM_MODIFY, NIF_ICON | NIF_TIP);
+    moodtray(ctx, NIM_MODIFY, NIF_ICON | NIF_TIP);
     return 1;
 }
 
-int contextmenu(context_t *con, POINT pt)
+int contextmenu(context_t *ctx, POINT pt)
 {
-    vx::menuhandle tp(LoadMenuA(con->hinst, "CONMENU1"));
+    vx::menuhandle tp(LoadMenuA(ctx->hinst, "CONMENU1"));
     if (!tp)
         return IDM_NONE;
     HMENU popup = GetSubMenu(tp.get(), 0);
-    if (pausing(con->pauseuntil, GetTickCount64()))
+    if (pausing(ctx->pauseuntil, GetTickCount64()))
         ModifyMenuA(popup, IDM_PAUSE, MF_BYCOMMAND | MF_STRING, IDM_PAUSE, "&Resume");
     // Without the foreground switch before and the WM_NULL after, a tray menu never
     // closes when the user clicks elsewhere.
-    SetForegroundWindow(con->hwnd);
+    SetForegroundWindow(ctx->hwnd);
     int cmd = (int)TrackPopupMenuEx(popup, TPM_RETURNCMD | TPM_BOTTOMALIGN | TPM_RIGHTALIGN | TPM_RIGHTBUTTON,
-                                    pt.x, pt.y, con->hwnd, nullptr);
-    PostMessageA(con->hwnd, WM_NULL, 0, 0);
+                                    pt.x, pt.y, ctx->hwnd, nullptr);
+    PostMessageA(ctx->hwnd, WM_NULL, 0, 0);
     return cmd;
 }
 
@@ -223,32 +215,24 @@ LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE:
-        newinterval();
+    case WM_SETTINGSCHANGED:
+        newinterval(con);
         return 0;
     case WM_DESTROY:
-        ondestroy(hWnd);
-        return 0;
+        return ondestroy(con);
     case WM_TRAYNOTIFY:
-        ontraynotify(hWnd, lParam);
-        return 0;
+        return ontraynotify(con, lParam);
     case WM_TIMER:
-        onalerttimer(hWnd);
-        return 0;
+        return onalerttimer(con);
     case WM_HOTKEY:
-        onhotkey(wParam);
-        return 0;
+        return onhotkey(con, wParam);
     case WM_WTSSESSION_CHANGE:
-        onsessionchange(wParam);
-        return 0;
-    case WM_SETTINGSCHANGED:
-        newinterval();
-        return 0;
+        return onsessionchange(con, wParam);
     case WM_SETTINGCHANGE:
-        onsettingchange(lParam);
-        return 0;
+        return onsettingchange(con, lParam);
     default:
         // Explorer's new tray knows nothing of our icon.
-        if (message == taskbarcreated()) {
+        if (message == taskbarcreated) {
             moodtray(con, NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP);
             return 0;
         }

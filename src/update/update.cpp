@@ -1,35 +1,14 @@
 #include "update.h"
 
-#include "bounds.h"
 #include "handles.h"
-#include "settings.h"
 
 #include <wininet.h>
-#include <shellapi.h>
 
-#include <stdlib.h>
-#include <stdio.h>
-#include <string.h>
 #include <string>
 
 namespace {
 
 const DWORD replymax = 50;
-
-// An unreachable server speaks once a calendar day; later failures that day go on silently.
-// The box keeps the wording the program has always used, whatever the failure.
-void failbox(context_t *con)
-{
-    SYSTEMTIME st;
-    GetLocalTime(&st);
-    char date[16];
-    snprintf(date, sizeof date, "%04u-%02u-%02u", st.wYear, st.wMonth, st.wDay);
-    std::wstring today(date, date + strlen(date));
-    if (inistring(con, L"update", L"failshown", L"") == today)
-        return;
-    iniset(con, L"update", L"failshown", today.c_str());
-    MessageBoxA(con->hwnd, "Auto Update Failed\nCan't initialise wininet", "vexolind", MB_OK);
-}
 
 struct deadline {
     DWORD started = GetTickCount();
@@ -180,23 +159,8 @@ fetchend fetch(char *reply)
 
 } // namespace
 
-int checkupdates(context_t *con)
+checkoutcome checkupdates()
 {
     char reply[replymax + 1] = {0};
-    switch (outcomefor(fetch(reply), reply, BUILD_NUMBER)) {
-    case outcome_failbox:
-        failbox(con);
-        break;
-    case outcome_offer:
-        // The question keeps its wording, as the program has always asked it.
-        if (userbox(con->hwnd, L"An new version of vexolind is available!\nWould you like to install it ?",
-                    L"vexolind update", MB_YESNO | MB_ICONQUESTION) == IDYES) {
-            ShellExecuteA(nullptr, "open", DOWNLOAD_URL, nullptr, nullptr, SW_SHOWNORMAL);
-            exit(0);
-        }
-        break;
-    case outcome_nothing:
-        break;
-    }
-    return 1;
+    return outcomefor(fetch(reply), reply, BUILD_NUMBER);
 }

@@ -36,6 +36,21 @@ const UINT traynotify = 99;
 
 const char runkey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
+// Closes the program's main window, and ends the program outright when that did not end it.
+void end(HANDLE process, HWND w)
+{
+    if (w)
+        PostMessageA(w, WM_CLOSE, 0, 0);
+    if (!w || WaitForSingleObject(process, 5000) != WAIT_OBJECT_0) {
+        TerminateProcess(process, 99);
+        WaitForSingleObject(process, 5000);
+        if (w)
+            removeicon(w);
+    }
+}
+
+} // namespace
+
 void removeicon(HWND owner)
 {
     NOTIFYICONDATAA pn = {};
@@ -43,8 +58,6 @@ void removeicon(HWND owner)
     pn.hWnd = owner;
     Shell_NotifyIconA(NIM_DELETE, &pn);
 }
-
-} // namespace
 
 HWND windowof(const char *cls, DWORD pid)
 {
@@ -76,6 +89,20 @@ FILETIME modified(const std::string &path)
     WIN32_FILE_ATTRIBUTE_DATA data = {};
     GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
     return data.ftLastWriteTime;
+}
+
+FILETIME backdate(const std::string &path)
+{
+    const SYSTEMTIME longago = {2001, 1, 1, 1, 0, 0, 0, 0};
+    FILETIME then = {};
+    SystemTimeToFileTime(&longago, &then);
+    HANDLE f = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f != INVALID_HANDLE_VALUE) {
+        SetFileTime(f, nullptr, nullptr, &then);
+        CloseHandle(f);
+    }
+    return modified(path);
 }
 
 std::string runvalue(HKEY root)
@@ -131,12 +158,7 @@ void resetstate()
         DWORD pid = 0;
         GetWindowThreadProcessId(w, &pid);
         HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-        PostMessageA(w, WM_CLOSE, 0, 0);
-        if (p && WaitForSingleObject(p, 5000) != WAIT_OBJECT_0) {
-            TerminateProcess(p, 99);
-            WaitForSingleObject(p, 5000);
-            removeicon(w);
-        }
+        end(p, w);
         if (p)
             CloseHandle(p);
     }
@@ -220,32 +242,30 @@ bool looksred(COLORREF c)
     return GetRValue(c) > 120 && GetRValue(c) > 2 * GetGValue(c) && GetRValue(c) > 2 * GetBValue(c);
 }
 
+std::wstring tipshown()
+{
+    for (HWND tip : winui::findwindows("tooltips_class32", nullptr)) {
+        wchar_t buf[300] = L"";
+        SendMessageTimeoutW(tip, WM_GETTEXT, 300, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, nullptr);
+        if (buf[0])
+            return buf;
+    }
+    return L"";
+}
+
 std::string traytip(HWND icon)
 {
     RECT r;
     GetWindowRect(icon, &r);
-    // Away first, then onto the icon: the tip shows after the pointer rests there.
+    // Away first until no tip shows, as one still up would be read stale; then onto the icon,
+    // where the tip shows after the pointer rests.
     SetCursorPos(r.right + 200, r.bottom + 200);
-    Sleep(300);
+    winui::waitfor([] { return tipshown().empty(); }, 5000);
     SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    std::string text;
-    winui::waitfor(
-        [&] {
-            for (HWND tip : winui::findwindows("tooltips_class32", nullptr)) {
-                char buf[256] = "";
-                DWORD_PTR got = 0;
-                SendMessageTimeoutA(tip, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG,
-                                    2000, &got);
-                if (buf[0]) {
-                    text = buf;
-                    return true;
-                }
-            }
-            return false;
-        },
-        5000);
+    std::wstring text;
+    winui::waitfor([&] { return !(text = tipshown()).empty(); }, 5000);
     SetCursorPos(r.right + 200, r.bottom + 200);
-    return text;
+    return std::string(text.begin(), text.end());   // the tips are ASCII
 }
 
 namespace {
@@ -408,17 +428,8 @@ std::unique_ptr<app> app::start(const std::string &args, const std::string &exe,
 
 app::~app()
 {
-    if (running()) {
-        HWND w = main ? main : windowof("vexolind", procid);
-        if (w)
-            PostMessageA(w, WM_CLOSE, 0, 0);
-        if (!w || WaitForSingleObject(process, 5000) != WAIT_OBJECT_0) {
-            TerminateProcess(process, 99);
-            WaitForSingleObject(process, 5000);
-            if (w)
-                removeicon(w);
-        }
-    }
+    if (running())
+        end(process, main ? main : windowof("vexolind", procid));
     CloseHandle(process);
 }
 
@@ -443,37 +454,83 @@ bool app::waitexit(DWORD ms, DWORD *code)
     return true;
 }
 
+bool app::settle()
+{
+    const struct {
+        const char *what;
+        std::function<bool()> there;
+    } steps[] = {
+        {"its main window", [&] { return window(0) != nullptr; }},
+        {"its tray icon", [] { return trayicons().size() == 1; }},
+        {"it waiting for input in its message loop (WaitForInputIdle)",
+         [&] { return running() && WaitForInputIdle(process, 0) == 0; }},
+        // Topmost once it has been shown; until it hides two seconds later it takes the activation,
+        // and with it any open menu.
+        {"the start-up splash shown and hidden again", [&] {
+             HWND s = windowof("Splash", procid);
+             return s && !IsWindowVisible(s) && (GetWindowLongPtrA(s, GWL_EXSTYLE) & WS_EX_TOPMOST);
+         }},
+    };
+    for (const auto &step : steps)
+        if (!settled && !winui::waitfor(step.there, 20000)) {
+            ADD_FAILURE() << "vexolind " << (running() ? "runs" : "has ended") << "; waited 20 s in vain for "
+                          << step.what;
+            return false;
+        }
+    return settled = true;
+}
+
 void app::doubleclick()
 {
     PostMessageA(window(), traynotify, 0, WM_LBUTTONDBLCLK);
 }
 
-void app::rightclick()
+HWND app::menu()
 {
-    PostMessageA(window(), traynotify, 0, WM_RBUTTONUP);
-}
-
-HWND app::menu(DWORD ms)
-{
+    if (!settle())
+        return nullptr;
     HWND m = nullptr;
-    winui::waitfor([&] { return (m = winui::findwindow("#32768", nullptr, procid)) != nullptr; }, ms);
-    return m;
+    auto shown = [&] { return (m = winui::findwindow("#32768", nullptr, procid)) != nullptr; };
+    for (int click = 0; click < 3; click++) {
+        PostMessageA(main, traynotify, 0, WM_RBUTTONUP);
+        // Once the program answers a sent message it has also taken the posted click: a menu
+        // not shown by then was lost.
+        if (winui::waitfor(shown, 5000) ||
+            (SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr) && winui::waitfor(shown, 1000)))
+            return m;
+    }
+    ADD_FAILURE() << "three right-clicks on the tray icon brought no menu";
+    return nullptr;
 }
 
-void app::pick(char mnemonic)
+bool app::pick(char mnemonic, const std::function<bool()> &done)
 {
-    HWND m = menu();
-    if (!m)
-        return;
-    WORD vk = (WORD)(VkKeyScanA(mnemonic) & 0xff);
-    PostMessageA(m, WM_KEYDOWN, vk, 0);
-    PostMessageA(m, WM_CHAR, (WPARAM)mnemonic, 0);
+    const WORD vk = (WORD)(VkKeyScanA(mnemonic) & 0xff);
+    for (int tries = 0; tries < 3; tries++) {
+        HWND m = menu();
+        if (!m)
+            return false;
+        auto open = [&] { return IsWindow(m) && IsWindowVisible(m); };
+        for (int key = 0; key < 3 && open(); key++) {
+            PostMessageA(m, WM_KEYDOWN, vk, 0);
+            PostMessageA(m, WM_CHAR, (WPARAM)mnemonic, 0);
+            winui::waitfor([&] { return !open(); }, 3000);
+        }
+        if (open()) {
+            ADD_FAILURE() << "the tray menu stayed open after its key '" << mnemonic << "' three times";
+            return false;
+        }
+        // A menu that closed by itself chose nothing: done() tells, where the test gives one.
+        if (!done || winui::waitfor(done, 15000))
+            return true;
+    }
+    ADD_FAILURE() << "choosing '" << mnemonic << "' from the tray menu three times did not take effect";
+    return false;
 }
 
-void app::exitbymenu()
+bool app::exitbymenu()
 {
-    rightclick();
-    pick('x');
+    return pick('x', [&] { return !running(); });
 }
 
 HWND app::box(const char *caption, DWORD ms)
@@ -488,12 +545,8 @@ std::vector<HWND> app::boxes(const char *caption)
 
 HWND app::dialog(char mnemonic, const char *caption)
 {
-    rightclick();
-    if (!menu())
-        return nullptr;
-    pick(mnemonic);
     HWND d = nullptr;
-    winui::waitfor([&] { return (d = winui::findwindow("#32770", caption, procid)) != nullptr; }, 10000);
+    pick(mnemonic, [&] { return (d = winui::findwindow("#32770", caption, procid)) != nullptr; });
     return d;
 }
 
@@ -527,10 +580,8 @@ std::unique_ptr<app> ready(const std::string &args)
 {
     auto a = app::start(args);
     if (!a)
-        return a;
-    a->window();
-    winui::waitfor([] { return trayicons().size() == 1; }, 15000);
-    return a;
+        ADD_FAILURE() << "vexolind.exe did not start";
+    return a && a->settle() ? std::move(a) : nullptr;
 }
 
 void scenario::SetUp()

@@ -31,6 +31,8 @@ using winui::readfile;
 using winui::writefile;
 FILETIME modified(const std::string &path);
 inline bool same(FILETIME a, FILETIME b) { return CompareFileTime(&a, &b) == 0; }
+// Sets the file's time of last write to a day long past, so that any rewrite shows; that time.
+FILETIME backdate(const std::string &path);
 // The value "vexolind" under root's Run key; empty when absent (absent() tells which).
 std::string runvalue(HKEY root);
 bool runabsent(HKEY root);
@@ -53,9 +55,13 @@ std::vector<unsigned char> capture(int x, int y, int w, int h);
 // The tray, as Wine shows it without a desktop tray
 
 std::vector<HWND> trayicons();
+// Takes the icon of a program's window out of the tray, as a restarting Explorer's new tray lacks it.
+void removeicon(HWND owner);
 // The average colour of an icon's opaque pixels, read off the screen.
 COLORREF iconcolour(HWND icon);
 bool looksred(COLORREF c);
+// The text of a tip the tray shows now (a balloon or an icon's tip); empty when none shows.
+std::wstring tipshown();
 // The tip the tray shows for an icon, read by hovering over it.
 std::string traytip(HWND icon);
 
@@ -118,11 +124,20 @@ public:
     // Waits for the process to end; returns false if it did not within ms.
     bool waitexit(DWORD ms, DWORD *code = nullptr);
 
+    // Waits until start-up is over: the main window and the tray icon are there, the program
+    // waits for input in its message loop (so its shortcuts are held) and the start-up splash
+    // has come and gone. False, with a test failure naming what never came, when it is not.
+    bool settle();
+
     void doubleclick();
-    void rightclick();
-    HWND menu(DWORD ms = 5000);             // the open tray menu
-    void pick(char mnemonic);               // chooses an item of the open tray menu
-    void exitbymenu();
+    // Opens the tray menu once start-up is over, with the right-click sent again when it brought
+    // none; null, with a test failure, when three brought none.
+    HWND menu();
+    // Chooses a tray menu item by its mnemonic: the menu shown, the key taken, the menu gone, and
+    // when done is given, done() holding; a lost step is tried again. False, with a test failure,
+    // when it could not be done.
+    bool pick(char mnemonic, const std::function<bool()> &done = nullptr);
+    bool exitbymenu();
     // Picks a tray menu item by its mnemonic and waits for the dialog it opens; null when none came.
     HWND dialog(char mnemonic, const char *caption);
 
@@ -137,6 +152,7 @@ private:
     HANDLE process = nullptr;
     DWORD procid = 0;
     HWND main = nullptr;
+    bool settled = false;
 };
 
 // Whether text is one of the messages of a table of the program's ("kisses" or "kickers").
@@ -146,7 +162,7 @@ bool ismessage(const char *const *table, const std::string &text);
 // came before is answered first.
 void expectheld(app &a, const std::function<bool()> &held);
 
-// Started and shown in the tray: its main window exists and its icon is there.
+// Started and settled (see app::settle); null, with a test failure saying why, when it is not.
 std::unique_ptr<app> ready(const std::string &args = "");
 
 // The common ground of the scenarios: a prefix as before a first start, and a stand-in for

@@ -42,7 +42,6 @@ bool poll(const std::function<bool()> &probe, DWORD ms)
     return winui::waitfor(probe, ms, 10);
 }
 
-// Waits for the splash window of a to show and returns it; null if it never did.
 // The visible splash of a started app; null when it did not start or show.
 HWND shown(const std::unique_ptr<app> &a, DWORD ms = 20000)
 {
@@ -57,18 +56,12 @@ bool hides(HWND w, DWORD ms)
     return poll([&] { return !IsWindowVisible(w); }, ms);
 }
 
-void about(app &a)
-{
-    a.rightclick();
-    a.pick('a');
-    winui::waitfor([&] { return !winui::findwindow("#32768", nullptr, a.pid()); }, 5000);
-}
 
 // A plain full-screen window of one colour behind everything else, on its own thread so
 // that it paints while the test waits.
 class backdrop {
 public:
-    explicit backdrop(COLORREF colour) : colour(colour)
+    explicit backdrop(COLORREF c) : colour(c)
     {
         ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         thread = CreateThread(nullptr, 0, run, this, 0, &threadid);
@@ -208,27 +201,20 @@ TEST_F(splash, about_shows_it_in_place_until_a_click_and_again_leaves_it_there)
     ASSERT_TRUE(w);
     ASSERT_TRUE(hides(w, 8000));
 
-    about(*a);
-    ASSERT_TRUE(poll([&] { return IsWindowVisible(w); }, 5000)) << "About did not show the splash";
+    ASSERT_TRUE(a->pick('a', [&] { return IsWindowVisible(w); })) << "About did not show the splash";
     EXPECT_TRUE(placed(w));
     EXPECT_TRUE(GetWindowLongPtrA(w, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    Sleep(4000);
-    EXPECT_TRUE(IsWindowVisible(w)) << "after About the splash waits for a click";
+    EXPECT_FALSE(hides(w, 4000)) << "after About the splash waits for a click";
 
-    about(*a);
-    Sleep(1000);
-    EXPECT_TRUE(IsWindowVisible(w)) << "About while it shows must leave it shown";
+    ASSERT_TRUE(a->pick('a'));
+    EXPECT_FALSE(hides(w, 1000)) << "About while it shows must leave it shown";
     EXPECT_TRUE(placed(w));
     EXPECT_EQ(splashof(a->pid()), w) << "one splash window throughout";
 
     // A real click on the opaque centre of the left disc.
     RECT r;
     GetWindowRect(w, &r);
-    SetCursorPos(r.left + 104, r.top + 106);
-    Sleep(200);
-    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-    Sleep(100);
-    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    winui::click(r.left + 104, r.top + 106);
     EXPECT_TRUE(hides(w, 3000)) << "a click did not hide it";
     SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
 }
@@ -273,8 +259,7 @@ TEST_F(splash, blends_its_soft_edges_with_what_lies_behind)
         5000))
         << "the backdrop does not show everywhere behind the hidden splash";
 
-    about(*a);
-    ASSERT_TRUE(poll([&] { return IsWindowVisible(w); }, 5000));
+    ASSERT_TRUE(a->pick('a', [&] { return IsWindowVisible(w); }));
     ASSERT_TRUE(placed(w));
     poll([&] { return within(screenshot().at(x0 + centre.first, y0 + centre.second), disc, 6); }, 5000);
     screenshot shot;

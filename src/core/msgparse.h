@@ -29,3 +29,12 @@ struct deck {
     size_t next = 0;
 };
 int deal(deck &d, int n);
+
+// A message file as last read, with the time and size it had then, and its deck.
+struct msgfilestate {
+    std::wstring path;
+    unsigned long long written = 0;   // the last-write time, as a FILETIME's 64 bits
+    unsigned long long size = 0;
+    msgfile file;
+    deck cards;
+};

@@ -1,4 +1,4 @@
-#include "msgfile.h"
+#include "msgparse.h"
 
 #include <stdlib.h>
 

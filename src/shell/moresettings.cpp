@@ -2,6 +2,7 @@
 #include "resource.h"
 #include "settings.h"
 #include "shell.h"
+#include "text.h"
 
 #include <commctrl.h>
 
@@ -38,8 +39,8 @@ void showrules(HWND dlg, const quietrules &r)
     for (int d = 0; d < 7; d++)
         check(dlg, IDC_DAY1 + d, r.days & (1u << d));
     // All day offers common hours, should the user want some.
-    SetDlgItemTextW(dlg, IDC_FROM, allday ? L"09:00" : k.hours.substr(0, 5).c_str());
-    SetDlgItemTextW(dlg, IDC_TO, allday ? L"17:30" : k.hours.substr(6).c_str());
+    SetDlgItemTextW(dlg, IDC_FROM, clocktext(allday ? 9 * 60 : r.from).c_str());
+    SetDlgItemTextW(dlg, IDC_TO, clocktext(allday ? 17 * 60 + 30 : r.to).c_str());
     check(dlg, IDC_ALLDAY, allday);
     check(dlg, IDC_TYPING, r.typing);
     SetDlgItemTextW(dlg, IDC_AWAY, k.away.c_str());
@@ -74,44 +75,43 @@ chord fieldchord(HWND dlg, int id)
     return fromhotkeyfield((WORD)SendDlgItemMessageW(dlg, id, HKM_GETHOTKEY, 0, 0));
 }
 
-void showmessages(HWND dlg)
+void showmessages(HWND dlg, const settings_t &shown)
 {
-    bool note = parsestyle(inistring(con, L"show", L"style", L"box")) == show_note;
-    CheckRadioButton(dlg, IDC_STYLEBOX, IDC_STYLENOTE, note ? IDC_STYLENOTE : IDC_STYLEBOX);
-    for (auto key : {std::make_pair(IDC_KEYNOW, L"now"), std::make_pair(IDC_KEYPAUSE, L"pause")}) {
+    CheckRadioButton(dlg, IDC_STYLEBOX, IDC_STYLENOTE, parsestyle(shown.style) == show_note ? IDC_STYLENOTE : IDC_STYLEBOX);
+    for (auto key : {std::make_pair(IDC_KEYNOW, &shown.keynow), std::make_pair(IDC_KEYPAUSE, &shown.keypause)}) {
         // A key pressed alone in the field comes as Ctrl+Shift and that key, as the hint suggests.
         SendDlgItemMessageW(dlg, key.first, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S,
                             MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_SHIFT, 0));
-        SendDlgItemMessageW(dlg, key.first, HKM_SETHOTKEY,
-                            tohotkeyfield(parsechord(inistring(con, L"keys", key.second, L""))), 0);
+        SendDlgItemMessageW(dlg, key.first, HKM_SETHOTKEY, tohotkeyfield(parsechord(*key.second)), 0);
     }
+}
+
+context_t *contextof(HWND dlg)
+{
+    return reinterpret_cast<context_t *>(GetWindowLongPtrW(dlg, DWLP_USER));
 }
 
 // Written as read back, so the file holds exactly what the next tick applies. A shortcut that
 // another program holds keeps the dialog open with nothing written.
 bool save(HWND dlg)
 {
+    context_t *ctx = contextof(dlg);
     quietkeys shown;
     if (!shownkeys(dlg, &shown))
         return false;
     chord now = fieldchord(dlg, IDC_KEYNOW), pause = fieldchord(dlg, IDC_KEYPAUSE);
-    if (int taken = rekey(con, dlg, now, pause)) {
+    if (int taken = rekey(ctx, dlg, now, pause)) {
         SendMessageW(dlg, WM_NEXTDLGCTL, (WPARAM)GetDlgItem(dlg, taken == HOTKEY_NOW ? IDC_KEYNOW : IDC_KEYPAUSE), TRUE);
         return false;
     }
-    bool saved = iniset(con, L"keys", L"now", chordtext(now).c_str());
-    saved &= iniset(con, L"keys", L"pause", chordtext(pause).c_str());
-    saved &= iniset(con, L"show", L"style", checked(dlg, IDC_STYLENOTE) ? L"note" : L"box");
-    quietkeys k = quietkeysfor(parsequiet(shown));
-    const std::pair<const wchar_t *, const std::wstring *> keys[] = {
-        {L"media", &k.media}, {L"programs", &k.programs}, {L"hours", &k.hours},
-        {L"days", &k.days},   {L"typing", &k.typing},     {L"away", &k.away},
-    };
-    for (const auto &key : keys)
-        saved &= iniset(con, L"quiet", key.first, key.second->c_str());
-    if (!saved)
-        savefailed(dlg, con);
-    loadquiet(con);
+    settings_t s = settingsnow(ctx);
+    s.keynow = chordtext(now);
+    s.keypause = chordtext(pause);
+    s.style = checked(dlg, IDC_STYLENOTE) ? L"note" : L"box";
+    s.quiet = quietkeysfor(parsequiet(shown));
+    if (!savemore(ctx, s))
+        savefailed(dlg, ctx);
+    loadsettings(ctx);
     return true;
 }
 
@@ -133,13 +133,20 @@ INT_PTR oncommand(HWND dlg, int id)
     }
 }
 
-INT_PTR CALLBACK moreprc(HWND dlg, UINT message, WPARAM wParam, LPARAM)
+INT_PTR oninit(HWND dlg, context_t *ctx)
+{
+    SetWindowLongPtrW(dlg, DWLP_USER, reinterpret_cast<LONG_PTR>(ctx));
+    settings_t shown = settingsnow(ctx);
+    showrules(dlg, parsequiet(shown.quiet));
+    showmessages(dlg, shown);
+    return TRUE;
+}
+
+INT_PTR CALLBACK moreprc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
-        showrules(dlg, quietnow());
-        showmessages(dlg);
-        return TRUE;
+        return oninit(dlg, reinterpret_cast<context_t *>(lParam));
     case WM_COMMAND:
         return oncommand(dlg, LOWORD(wParam));
     default:
@@ -149,16 +156,7 @@ INT_PTR CALLBACK moreprc(HWND dlg, UINT message, WPARAM wParam, LPARAM)
 
 } // namespace
 
-int domore(context_t *con)
+int domore(context_t *ctx)
 {
-    static bool open;
-    if (open)
-        return 1;
-    open = true;
-    // The shortcut fields are common controls, set up here for the reason the settings dialog's are.
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_HOTKEY_CLASS};
-    InitCommonControlsEx(&icc);
-    DialogBoxParamW(con->hinst, L"MOREBOX", con->hwnd, moreprc, 0);
-    open = false;
-    return 1;
+    return modaldialog(ctx, ctx->moreopen, ICC_HOTKEY_CLASS, L"MOREBOX", moreprc, reinterpret_cast<LPARAM>(ctx));
 }
