@@ -2,7 +2,8 @@
 # One entry point for a Debian 12 machine: installs what is missing, builds, then
 #   bash build.sh run    starts vexolind under Wine
 #   bash build.sh test   runs every test
-#   bash build.sh package   writes the installer, zip, checksums and winget manifests into dist/
+#   bash build.sh package   writes the installer, zip, checksums and winget and Scoop manifests
+#                           into dist/, signed when VX_SIGN_* name a certificate (README.md)
 #   bash build.sh fuzz   fuzzes the parsers, FUZZ_SECONDS (default 60) a target
 #   bash build.sh bench  measures vexolind's footprint against a bare tray program
 set -euo pipefail
@@ -10,7 +11,7 @@ cd "$(dirname "$(readlink -f "$0")")"
 
 packages=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest
           wine wine64 xvfb xcompmgr imagemagick x11-utils xdotool
-          nsis python3-yaml)
+          nsis python3 python3-yaml git osslsigncode openssl)
 packages+=(clang libclang-rt-14-dev)   # the parsers' fuzz targets, built natively
 
 install_missing() {

@@ -1,11 +1,22 @@
 ; The per-user installer. packaging/dist.cmake builds it with
 ;   makensis -DVERSION=a.b.c.d -DSTAGE=<folder with vexolind.exe, README.txt, LICENSE.txt>
-;            -DOUTFILE=<setup.exe> -DPUBLISHER=<name> vexolind.nsi
+;            -DOUTFILE=<setup.exe> -DPUBLISHER=<name> [-DSIGN=<command signing file %1 in place>]
+;            vexolind.nsi
 ; Exit codes: 0 done, 1 cancelled, 2 nothing was changed: vexolind could not be closed, a file to
-; replace is held by another program, or (uninstaller) its folder is not the installed one.
+; replace is held by another program, another setup or uninstaller runs, or (uninstaller) its
+; folder is not the installed one; 2 also when the uninstaller could not remove a file, and the
+; install then stays recorded for a later try. Started as the record's QuietUninstallString (in
+; place, with _?=) the uninstaller returns its own code instead of handing over to a copy of
+; itself in %TEMP%, which returns at once.
 
 !ifndef VERSION | STAGE | OUTFILE | PUBLISHER
     !error "VERSION, STAGE, OUTFILE and PUBLISHER must be defined"
+!endif
+
+!ifdef SIGN
+    ; The uninstaller is signed as it is written into the setup, the setup once it is complete.
+    !uninstfinalize '${SIGN}' = 0
+    !finalize '${SIGN}' = 0
 !endif
 
 Unicode true
@@ -15,6 +26,9 @@ RequestExecutionLevel user
 ManifestSupportedOS all
 ManifestDPIAware true
 SetCompressor /SOLID lzma
+; The wizard's picture, which the pages unpack, would carry the time of the checkout: no file
+; keeps its time but those that dist.cmake staged and dated (below).
+SetDateSave off
 
 !define APP "vexolind"
 !define UNINSTKEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${APP}"
@@ -70,6 +84,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}"
 !define MUI_COMPONENTSPAGE_TEXT_TOP "${APP} will be removed. Your settings stay in %APPDATA%\${APP} \
     unless you tick the box below."
 !define MUI_COMPONENTSPAGE_NODESC
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW un.nospacetext
 !insertmacro MUI_UNPAGE_COMPONENTS
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_UNPAGE_FINISH
@@ -135,6 +150,24 @@ FunctionEnd
 !insertmacro CLOSEAPP ""
 !insertmacro CLOSEAPP "un."
 
+; One setup or uninstaller at a time: the mutex is held until this process ends.
+!macro ONEWIZARD un
+Function ${un}onewizard
+    System::Call 'kernel32::CreateMutexW(p 0, i 0, w "${APP}-setup") p .r0 ?e'
+    Pop $1
+    ; ERROR_ALREADY_EXISTS, or ERROR_ACCESS_DENIED when another user's elevated one holds it
+    ${If} $1 = 183
+    ${OrIf} $1 = 5
+        MessageBox MB_OK|MB_ICONEXCLAMATION "Another ${APP} setup or uninstaller is already running. \
+            Let it finish, then try again." /SD IDOK
+        SetErrorLevel ${EXIT_UNCHANGED}
+        Quit
+    ${EndIf}
+FunctionEnd
+!macroend
+!insertmacro ONEWIZARD ""
+!insertmacro ONEWIZARD "un."
+
 !macro FILEFREE un name
     StrCpy $R8 "${name}"
     Call ${un}filefree
@@ -152,6 +185,7 @@ FunctionEnd
 
 Var runuser
 Var runmachine
+Var upgrading   ; the uninstaller, started by a setup that moves the install
 
 ; A folder that holds anything but the earlier install gets a vexolind folder inside it, so that
 ; no file of anyone else's is replaced or later removed.
@@ -180,7 +214,8 @@ Function removeold
     ${EndIf}
     !insertmacro STARTSFROM HKCU $R0 $runuser
     !insertmacro STARTSFROM HKLM $R0 $runmachine
-    ExecWait '"$R0\uninstall.exe" /S _?=$R0' $R1
+    ; In place, so that its own exit code comes back; /upgrade: this setup holds the wizards' mutex.
+    ExecWait '"$R0\uninstall.exe" /S /upgrade _?=$R0' $R1
     ${If} $R1 != 0
         MessageBox MB_OK|MB_ICONEXCLAMATION "The earlier install in $R0 could not be removed: nothing was changed." /SD IDOK
         SetErrorLevel ${EXIT_UNCHANGED}
@@ -191,28 +226,104 @@ Function removeold
     RMDir "$R0"
 FunctionEnd
 
-; Removes the files the installer recorded, one "|"-separated name after another.
-Function un.removefiles
-    ReadRegStr $R0 HKCU "${UNINSTKEY}" "Files"
-    StrCpy $R1 ""
-    StrCpy $R2 0
+Function .onInit
+    Call onewizard
+FunctionEnd
+
+; Calls the function at address $9 with each name ($R8) in the install's record of its files,
+; "|"-separated.
+Function un.eachfile
+    ReadRegStr $5 HKCU "${UNINSTKEY}" "Files"
+    StrCpy $6 ""
+    StrCpy $7 0
     ${Do}
-        StrCpy $R3 $R0 1 $R2
-        ${If} $R3 == "|"
-        ${OrIf} $R3 == ""
-            ${IfThen} $R1 != "" ${|} Delete "$INSTDIR\$R1" ${|}
-            ${IfThen} $R3 == "" ${|} ${ExitDo} ${|}
-            StrCpy $R1 ""
+        StrCpy $8 $5 1 $7
+        ${If} $8 == "|"
+        ${OrIf} $8 == ""
+            StrCpy $R8 $6
+            ${IfThen} $R8 != "" ${|} Call $9 ${|}
+            ${IfThen} $8 == "" ${|} ${ExitDo} ${|}
+            StrCpy $6 ""
         ${Else}
-            StrCpy $R1 "$R1$R3"
+            StrCpy $6 "$6$8"
         ${EndIf}
-        IntOp $R2 $R2 + 1
+        IntOp $7 $7 + 1
     ${Loop}
+FunctionEnd
+
+; The uninstaller is the one file that need not be free: it may be the one running.
+Function un.freefile
+    ${IfThen} $R8 != "uninstall.exe" ${|} Call un.filefree ${|}
+FunctionEnd
+
+; Removes a recorded file but the program and the uninstaller, which go last: until then the
+; install can be removed later by its own uninstaller. $R7 names a file that stayed.
+Function un.removefile
+    ${If} $R8 != "${APP}.exe"
+    ${AndIf} $R8 != "uninstall.exe"
+        Delete "$INSTDIR\$R8"
+        ${IfThen} ${FileExists} "$INSTDIR\$R8" ${|} StrCpy $R7 $R8 ${|}
+    ${EndIf}
+FunctionEnd
+
+; Run in place (_?=), the uninstaller cannot delete its own file: the setup that upgrades does,
+; or else a copy of it started without _?=, which NSIS runs from %TEMP%, once this one has ended.
+Function un.removeself
+    ${If} $EXEDIR != $INSTDIR
+        Delete "$INSTDIR\uninstall.exe"
+        RMDir "$INSTDIR"
+    ${ElseIf} $upgrading != 1
+        System::Call 'kernel32::GetCurrentProcessId() i .r0'
+        Exec '"$INSTDIR\uninstall.exe" /S /finish=$0'
+    ${EndIf}
+FunctionEnd
+
+; That copy: waits for process $R1 to end, then removes the uninstaller and the folder when it
+; is empty; never while the folder is still an install.
+Function un.finish
+    ReadRegStr $R0 HKCU "${UNINSTKEY}" "InstallLocation"
+    ${If} $R0 == $INSTDIR
+    ${OrIf} ${FileExists} "$INSTDIR\${APP}.exe"
+        Return
+    ${EndIf}
+    ; SYNCHRONIZE
+    System::Call 'kernel32::OpenProcess(i 0x00100000, i 0, i $R1) p .r12'
+    ${If} $R2 != 0
+        System::Call 'kernel32::WaitForSingleObject(p $R2, i -1)'
+        System::Call 'kernel32::CloseHandle(p $R2)'
+    ${EndIf}
+    ; The process that handed over to this copy may still be ending.
+    ${For} $R3 1 100
+        Delete "$INSTDIR\uninstall.exe"
+        ${IfNotThen} ${FileExists} "$INSTDIR\uninstall.exe" ${|} ${Break} ${|}
+        Sleep 100
+    ${Next}
+    RMDir "$INSTDIR"
+FunctionEnd
+
+; An uninstall needs no space: the components page's "Space required: 0.0 KB" goes.
+Function un.nospacetext
+    FindWindow $0 "#32770" "" $HWNDPARENT
+    GetDlgItem $0 $0 1023
+    ShowWindow $0 ${SW_HIDE}
 FunctionEnd
 
 ; Only the install that the uninstall record names is removed, and only by its own uninstaller:
 ; a copy of it anywhere else changes nothing.
 Function un.onInit
+    ${GetParameters} $R0
+    ClearErrors
+    ${GetOptions} $R0 "/finish=" $R1
+    ${IfNot} ${Errors}
+        Call un.finish
+        Quit
+    ${EndIf}
+    ${GetOptions} $R0 "/upgrade" $R1
+    ${If} ${Errors}
+        Call un.onewizard
+    ${Else}
+        StrCpy $upgrading 1
+    ${EndIf}
     ReadRegStr $R0 HKCU "${UNINSTKEY}" "InstallLocation"
     ${If} $R0 == ""
     ${OrIf} $R0 != $INSTDIR
@@ -238,11 +349,13 @@ Section "${APP}"
     Call removeold
 
     SetOutPath "$INSTDIR"
+    ; The toasts' icon: Windows reads it from an image file, not from the program. Not staged,
+    ; so it keeps no time, as the wizard's picture.
+    File "${__FILEDIR__}\..\res\${APP}.png"
+    SetDateSave on
     File "${STAGE}\${APP}.exe"
     File "${STAGE}\README.txt"
     File "${STAGE}\LICENSE.txt"
-    ; The toasts' icon: Windows reads it from an image file, not from the program.
-    File "${__FILEDIR__}\..\res\${APP}.png"
     WriteUninstaller "$INSTDIR\uninstall.exe"
     CreateShortcut "$SMPROGRAMS\${APP}.lnk" "$INSTDIR\${APP}.exe"
 
@@ -251,7 +364,8 @@ Section "${APP}"
     WriteRegStr HKCU "${UNINSTKEY}" "Publisher" "${PUBLISHER}"
     WriteRegStr HKCU "${UNINSTKEY}" "DisplayIcon" "$\"$INSTDIR\${APP}.exe$\",0"
     WriteRegStr HKCU "${UNINSTKEY}" "UninstallString" "$\"$INSTDIR\uninstall.exe$\""
-    WriteRegStr HKCU "${UNINSTKEY}" "QuietUninstallString" "$\"$INSTDIR\uninstall.exe$\" /S"
+    ; What winget runs: in place, so that the uninstaller's own exit code comes back.
+    WriteRegStr HKCU "${UNINSTKEY}" "QuietUninstallString" "$\"$INSTDIR\uninstall.exe$\" /S _?=$INSTDIR"
     WriteRegStr HKCU "${UNINSTKEY}" "InstallLocation" "$INSTDIR"
     WriteRegStr HKCU "${UNINSTKEY}" "Files" "${FILES}"
     ${GetSize} "$INSTDIR" "/M=*.* /S=0K /G=0" $0 $1 $2
@@ -276,10 +390,24 @@ Section "un.${APP}" unprogram
     SectionIn RO
     SetShellVarContext current
     Call un.closewindows
-    !insertmacro FILEFREE "un." "${APP}.exe"
-
-    Call un.removefiles
-    RMDir "$INSTDIR"
+    ; Every recorded file is free before the first goes, so that a refusal changes nothing.
+    GetFunctionAddress $9 un.freefile
+    Call un.eachfile
+    StrCpy $R7 ""
+    GetFunctionAddress $9 un.removefile
+    Call un.eachfile
+    ${If} $R7 == ""
+        Delete "$INSTDIR\${APP}.exe"
+        ${IfThen} ${FileExists} "$INSTDIR\${APP}.exe" ${|} StrCpy $R7 "${APP}.exe" ${|}
+    ${EndIf}
+    ; Something else holds a file after all (open without sharing its deletion): the record
+    ; stays, with the program and the uninstaller, for a later try.
+    ${If} $R7 != ""
+        MessageBox MB_OK|MB_ICONEXCLAMATION "$INSTDIR\$R7 could not be removed: another program may hold it \
+            open. Close it, then uninstall ${APP} again." /SD IDOK
+        SetErrorLevel ${EXIT_UNCHANGED}
+        Quit
+    ${EndIf}
     Delete "$SMPROGRAMS\${APP}.lnk"
     DeleteRegKey HKCU "${UNINSTKEY}"
     ; Only a Run value that starts this copy: a portable one keeps its own. The machine's only
@@ -288,6 +416,7 @@ Section "un.${APP}" unprogram
     ${IfThen} $R6 = 1 ${|} DeleteRegValue HKCU "${RUNKEY}" "${APP}" ${|}
     !insertmacro STARTSFROM HKLM $INSTDIR $R6
     ${IfThen} $R6 = 1 ${|} DeleteRegValue HKLM "${RUNKEY}" "${APP}" ${|}
+    Call un.removeself
 SectionEnd
 
 Section /o "un.Also remove my settings" unsettings

@@ -7,6 +7,12 @@
 #define IDM_PAUSE 70
 #define IDM_MESSAGES 71
 #define IDM_MORE 72
+#define IDM_PAUSE30 73
+#define IDM_PAUSE60 74
+#define IDM_PAUSE120 75
+#define IDM_PAUSETOMORROW 76
+#define IDM_PAUSEFOREVER 77
+#define IDM_RECENT 80   // the newest of the recent messages; the older ones follow in order
 
 // Settings dialog controls
 #define IDC_SUGGEST 411
@@ -20,8 +26,8 @@
 // More-settings dialog controls
 #define IDC_MEDIA 501
 #define IDC_DAY1 502    // Monday; the six days after it follow in order
-#define IDC_FROM 509
-#define IDC_TO 510
+#define IDC_HOURS 509
+#define IDC_DAYNOTE 510
 #define IDC_ALLDAY 511
 #define IDC_TYPING 512
 #define IDC_AWAY 513
@@ -30,3 +36,9 @@
 #define IDC_STYLENOTE 516
 #define IDC_KEYNOW 517
 #define IDC_KEYPAUSE 518
+#define IDC_SOUNDDEFAULT 519
+#define IDC_SOUNDNONE 520
+#define IDC_SOUNDFILE 521
+#define IDC_SOUNDPATH 522
+#define IDC_BROWSE 523
+#define IDC_PLAY 524

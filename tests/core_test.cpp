@@ -1,9 +1,13 @@
 #include "choices.h"
 #include "msgfiles.h"
+#include "pauseplan.h"
 #include "quietdecision.h"
+#include "recent.h"
 #include "shell.h"
+#include "sound.h"
 #include "winui.h"
 
+#include <mmsystem.h>
 #include <shellapi.h>
 
 #include <gtest/gtest.h>
@@ -217,6 +221,7 @@ TEST_F(core, zero_bounds_bring_a_message_at_every_tick)
 struct nested {
     int result = 0;
     int secondresult = 0;
+    int again = 0;
     int drawafter = -1;
     volatile LONG done = 0;
 } probe;
@@ -226,6 +231,7 @@ void CALLBACK nestedcall(HWND, UINT, UINT_PTR id, DWORD)
     KillTimer(nullptr, id);
     probe.result = veXoLind(con);
     probe.secondresult = veXoLind(con);
+    probe.again = showagain(con, 0);
     probe.drawafter = rand();
     InterlockedExchange(&probe.done, 1);
 }
@@ -243,12 +249,86 @@ TEST_F(core, a_call_while_the_box_is_open_returns_minus_one_and_draws_nothing)
     }
     EXPECT_EQ(probe.result, -1);
     EXPECT_EQ(probe.secondresult, -1) << "the guard must still be set after a skipped call";
+    EXPECT_EQ(probe.again, -1) << "a recent message is not shown again over an open one";
     EXPECT_EQ(probe.drawafter, d.second) << "a skipped call must not draw a random value";
 
-    // Dismissed, the guard is clear again: the next call shows a box.
+    // Dismissed, the guard is clear again: the next call shows a box, which can be shown again.
     winui::boxwatcher boxes("vexolind");
     EXPECT_EQ(veXoLind(&ctx), 1);
-    EXPECT_EQ(boxes.texts().size(), 1u);
+    EXPECT_EQ(showagain(&ctx, 0), 1);
+    EXPECT_EQ(showagain(&ctx, RECENT_MAX), -1);
+    auto texts = boxes.texts();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[1], texts[0]);
+}
+
+TEST(recent, keeps_the_last_ten_newest_first_each_on_one_short_line)
+{
+    std::deque<alerttext> list;
+    for (int i = 0; i < 12; i++)
+        remember(list, {nullptr, std::to_wstring(i)});
+    ASSERT_EQ(list.size(), (size_t)RECENT_MAX);
+    EXPECT_EQ(list.front().user + L" " + list.back().user, L"11 2");
+    const std::wstring x39(39, L'x');
+    const struct { std::wstring text, label; } cases[] = {
+        {L"You're brilliant!", L"You're brilliant!"},
+        {x39 + L"y", x39 + L"y"},
+        {x39 + L"yz", x39 + L"y\u2026"},
+        {L"You're so deep!\nMost people don't understand you", L"You're so deep! Most people don't unders\u2026"},
+        {L"Fish & chips\ttoday", L"Fish && chips today"},
+        {x39 + L"\U0001F48B", x39 + L"\U0001F48B"},
+        {x39 + L"\U0001F48By", x39 + L"\U0001F48B\u2026"},
+    };
+    for (auto &c : cases)
+        EXPECT_EQ(recentlabel(c.text), c.label) << &c - cases;
+    EXPECT_EQ(alertwide({kisses[0], L""}), L"You're an asset to this company");
+}
+
+std::vector<std::wstring> heard;   // the calls that make a sound or a silent box, in order
+
+BOOL WINAPI recordplay(LPCWSTR sound, HMODULE, DWORD flags)
+{
+    heard.push_back(L"play " + std::wstring(sound) + L" " + std::to_wstring(flags));
+    return TRUE;
+}
+
+int WINAPI recordbox(const MSGBOXPARAMSW *p)
+{
+    heard.push_back(L"box " + std::to_wstring(p->dwStyle) + L" " + std::to_wstring(p->hInstance ? 0 : (uintptr_t)p->lpszIcon));
+    return MessageBoxIndirectW(p);
+}
+
+// Wine has no sound device, so the calls that make sounds are recorded; the boxes are real.
+TEST_F(core, a_wave_file_plays_as_the_box_appears_and_none_keeps_the_box_silent)
+{
+    char dir[MAX_PATH];
+    GetTempPathA(sizeof dir, dir);
+    const std::string wav = std::string(dir) + "vx ding.wav", text = std::string(dir) + "vx_text.wav";
+    winui::writefile(wav, std::string("RIFF\x24\0\0\0WAVEfmt \x10\0\0\0\1\0\1\0\x40\x1f\0\0\x80\x3e\0\0\2\0\x10\0data\0\0\0\0", 44));
+    winui::writefile(text, "not a sound at all");
+    // A silent box shows the warning icon (32515) as a user icon, not MB_ICONWARNING, which brings its sound.
+    const std::wstring silent = L"box " + std::to_wstring(MB_OK | MB_USERICON | MB_TOPMOST) + L" 32515";
+    const std::wstring played = L"play " + std::wstring(wav.begin(), wav.end()) + L" " +
+                                std::to_wstring(SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
+    soundcalls real = soundplatform;
+    soundplatform = {recordplay, recordbox};
+    const struct {
+        std::string sound;
+        std::vector<std::wstring> calls;
+    } cases[] = {{"", {}}, {"default", {}}, {" NONE ", {silent}}, {wav, {played, silent}},
+                 {std::string(dir) + "vx_missing.wav", {}}, {text, {}}};
+    for (auto &c : cases) {
+        SCOPED_TRACE(c.sound);
+        heard.clear();
+        ctx.sound.assign(c.sound.begin(), c.sound.end());
+        winui::boxwatcher boxes("vexolind");
+        EXPECT_EQ(showmessage(&ctx, L"You're brilliant!"), 1);
+        EXPECT_EQ(boxes.texts(), std::vector<std::string>{"You're brilliant!"});
+        EXPECT_EQ(heard, c.calls);
+    }
+    soundplatform = real;
+    DeleteFileA(wav.c_str());
+    DeleteFileA(text.c_str());
 }
 
 std::string utf16(const std::u16string &text, bool bigendian)
@@ -366,16 +446,66 @@ TEST(quiet, each_cause_holds_messages_and_look_alikes_do_not)
     }
 }
 
-TEST(quiet, a_pause_lasts_an_hour_on_the_steady_clock_and_its_tip_names_the_end)
+TEST(pause, ends_by_real_time_or_tomorrow_s_hours_across_midnight_and_clock_changes)
 {
-    const uint64_t start = (uint64_t{1} << 32) - 1000;   // where a 32-bit tick count would wrap
-    EXPECT_TRUE(pausing(start + PAUSE_MS, start + 3599999));
-    EXPECT_FALSE(pausing(start + PAUSE_MS, start + 3600000));
-    wchar_t tip[64];
-    pausetext(tip, 64, 23, 30);
-    EXPECT_STREQ(tip, L"vexolind - paused until 00:30");
-    pausetext(tip, 64, 9, 5);
-    EXPECT_STREQ(tip, L"vexolind - paused until 10:05");
+    // A zone one hour ahead of UTC that keeps summer time from 2026-03-29 01:00 UTC to
+    // 2026-10-25 01:00 UTC, as central Europe does.
+    const int64_t spring = minuteof({2026, 3, 29, 1, 0}), autumn = minuteof({2026, 10, 25, 1, 0});
+    const zoneoffset cet = [&](int64_t utc) { return utc >= spring && utc < autumn ? 120 : 60; };
+    quietrules plain, split, ownsat, nosat, weekdays;
+    split.hours = {{780, 1050}, {540, 720}};
+    ownsat.hours = split.hours, ownsat.perday[5] = {true, {{600, 720}}};
+    nosat.perday[5].set = true;
+    weekdays.hours = split.hours, weekdays.days = 0x1f;
+    const struct {
+        civiltime local;   // when chosen
+        int minutes;
+        const quietrules *r;
+        int64_t realminutes;   // how long it lasts; -1 until resumed
+        const char *kept, *tip;
+    } cases[] = {
+        {{2026, 12, 11, 14, 0}, 30, &plain, 30, "2026-12-11 14:30", "vexolind - paused until 14:30"},
+        {{2026, 12, 11, 23, 30}, 60, &plain, 60, "2026-12-12 00:30", "vexolind - paused until tomorrow 00:30"},
+        {{2026, 12, 31, 23, 59}, 120, &plain, 120, "2027-01-01 01:59", "vexolind - paused until tomorrow 01:59"},
+        {{2026, 12, 11, 9, 15}, 1440, &plain, 1440, "2026-12-12 09:15", "vexolind - paused until tomorrow 09:15"},
+        // The clock skips 02:00 to 03:00, and later goes back from 03:00 to 02:00: an hour is an hour.
+        {{2026, 3, 29, 1, 30}, 60, &plain, 60, "2026-03-29 03:30", "vexolind - paused until 03:30"},
+        {{2026, 10, 25, 1, 50}, 120, &plain, 120, "2026-10-25 02:50", "vexolind - paused until 02:50"},
+        // Friday evening: Saturday's own hours, the earliest range, or 08:00 on a day without any.
+        {{2026, 12, 11, 18, 0}, PAUSE_TOMORROW, &plain, 840, "2026-12-12 08:00", "vexolind - paused until tomorrow 08:00"},
+        {{2026, 12, 11, 18, 0}, PAUSE_TOMORROW, &split, 900, "2026-12-12 09:00", "vexolind - paused until tomorrow 09:00"},
+        {{2026, 12, 11, 18, 0}, PAUSE_TOMORROW, &ownsat, 960, "2026-12-12 10:00", "vexolind - paused until tomorrow 10:00"},
+        {{2026, 12, 11, 18, 0}, PAUSE_TOMORROW, &nosat, 840, "2026-12-12 08:00", "vexolind - paused until tomorrow 08:00"},
+        {{2026, 12, 11, 18, 0}, PAUSE_TOMORROW, &weekdays, 840, "2026-12-12 08:00", "vexolind - paused until tomorrow 08:00"},
+        {{2026, 12, 12, 0, 30}, PAUSE_TOMORROW, &split, 1950, "2026-12-13 09:00", "vexolind - paused until tomorrow 09:00"},
+        // Tomorrow's 08:00 comes an hour sooner across the night the clock skips.
+        {{2026, 3, 28, 22, 0}, PAUSE_TOMORROW, &plain, 540, "2026-03-29 08:00", "vexolind - paused until tomorrow 08:00"},
+        {{2026, 12, 11, 14, 0}, PAUSE_UNTILRESUMED, &plain, -1, "resume", "vexolind - paused until you resume"},
+    };
+    for (auto &c : cases) {
+        SCOPED_TRACE(pausevalue(minuteof(c.local)).c_str());
+        int64_t local = minuteof(c.local);
+        uint64_t now = utcof(local, cet) + 25000;   // 25 s into the minute
+        pauseplan p = planpause(now, c.minutes, *c.r, cet);
+        EXPECT_EQ(p.until, c.realminutes < 0 ? PAUSE_FOREVER : now + c.realminutes * 60000 - (c.minutes < 0 ? 25000 : 0));
+        EXPECT_EQ(pausevalue(p.localend), std::wstring(c.kept, c.kept + strlen(c.kept)));
+        EXPECT_EQ(parsepausevalue(pausevalue(p.localend)), p.localend);
+        char tip[64];
+        pausetext(tip, sizeof tip, local, p.localend);
+        EXPECT_STREQ(tip, c.tip);
+        EXPECT_TRUE(pausing(p.until, now + c.realminutes * 60000 - 25001));
+        EXPECT_EQ(pausing(p.until, now + c.realminutes * 60000), c.realminutes < 0);
+    }
+    // What a restart reads back: a later day by its date; anything else is no pause.
+    char tip[64];
+    pausetext(tip, sizeof tip, minuteof({2026, 12, 11, 14, 0}), parsepausevalue(L" 2026-12-24 08:00 "));
+    EXPECT_STREQ(tip, "vexolind - paused until 2026-12-24 08:00");
+    EXPECT_EQ(parsepausevalue(L"Resume"), PAUSE_NOEND);
+    for (const wchar_t *bad : {L"", L"tomorrow", L"2026-02-29 08:00", L"2026-12-24 24:00", L"2026-12-24 8:00",
+                               L"2026-12-24", L"1600-12-31 23:59", L"2026/12/24 08:00", L"2026-13-01 08:00"})
+        EXPECT_EQ(parsepausevalue(bad), -1) << bad;
+    EXPECT_EQ(weekdayof(minuteof({2026, 12, 11, 23, 59})), 5) << "a Friday";
+    EXPECT_EQ(parsepausevalue(L"2028-02-29 12:00"), minuteof({2028, 2, 29, 12, 0}));
 }
 
 TEST(quiet, reconnecting_leaves_a_locked_session_locked)
@@ -433,9 +563,12 @@ TEST_F(core, a_note_goes_to_the_tray_icon_and_falls_back_to_a_box_when_the_tray_
 
 TEST(quiet, the_newer_causes_alone_together_and_the_first_in_tip_order_named)
 {
-    quietrules office, night;   // weekdays 09:00-17:30, away after 10 minutes; every night 22:00-02:00
-    office.from = 540, office.to = 1050, office.days = 0x1f, office.awayminutes = 10;
-    night.from = 1320, night.to = 120;
+    quietrules office, night, lunch;   // weekdays 09:00-17:30, away after 10 minutes; every night 22:00-02:00
+    office.hours = {{540, 1050}}, office.days = 0x1f, office.awayminutes = 10;
+    night.hours = {{1320, 120}};
+    // Weekdays with a lunch break; Friday mornings only, no Saturday, and a Sunday hour of its own.
+    lunch.hours = {{540, 720}, {780, 1050}}, lunch.days = 0x1f;
+    lunch.perday[4] = {true, {{540, 720}}}, lunch.perday[5] = {true, {}}, lunch.perday[6] = {true, {{600, 660}}};
     const int mic = MEDIA_MICROPHONE, cam = MEDIA_CAMERA;
     const std::wstring name(80, L'x'), cut = L"vexolind - quiet: " + name.substr(0, 34) + L" is running";
     const std::wstring paired = std::wstring(33, L'x') + L"\U0001F4DE.exe";   // the pair would straddle the cut
@@ -482,6 +615,14 @@ TEST(quiet, the_newer_causes_alone_together_and_the_first_in_tip_order_named)
         {&office, 1, 600, 5, 0, 0, nullptr, 600000, quiet_still, L""},
         {&office, 1, 600, 5, 0, 0, nullptr, 599999, quiet_none, L""},
         {nullptr, 6, 0, 5, 0, 0, nullptr, 999999, quiet_none, L""},
+        {&lunch, 1, 719, 5, 0, 0, nullptr, 0, quiet_none, L""},
+        {&lunch, 1, 720, 5, 0, 0, nullptr, 0, quiet_hours, hours},
+        {&lunch, 1, 780, 5, 0, 0, nullptr, 0, quiet_none, L""},
+        {&lunch, 5, 600, 5, 0, 0, nullptr, 0, quiet_none, L""},
+        {&lunch, 5, 840, 5, 0, 0, nullptr, 0, quiet_hours, hours},
+        {&lunch, 6, 600, 5, 0, 0, nullptr, 0, quiet_hours, hours},
+        {&lunch, 7, 630, 5, 0, 0, nullptr, 0, quiet_none, L""},
+        {&lunch, 7, 840, 5, 0, 0, nullptr, 0, quiet_hours, hours},
     };
     for (auto &c : cases) {
         quietinputs in = {};
@@ -638,6 +779,27 @@ TEST(quiet, the_quiet_section_reads_good_values_and_makes_bad_ones_sane)
     auto text = [](const quietkeys &k) { return k.media + L"|" + k.programs + L"|" + k.hours + L"|" + k.days + L"|" + k.typing + L"|" + k.away; };
     for (auto &c : cases)
         EXPECT_EQ(text(quietkeysfor(parsequiet(c.in))), text(c.want)) << &c - cases;
+    // Several ranges, and each day's own: a value that is no list of ranges counts as missing.
+    const struct { const wchar_t *hours, *written; } lists[] = {
+        {L"09:00-12:00, 13:00-17:30", L"09:00-12:00,13:00-17:30"}, {L"22:00-2:00,5:00-6:00", L"22:00-02:00,05:00-06:00"},
+        {L"09:00-12:00,", L""}, {L"09:00-12:00,,13:00-14:00", L""}, {L"09:00-12:00;13:00-14:00", L""},
+        {L"09:00-12:00,10:00-10:00", L""}, {L" ", L""}};
+    auto hours = [](const std::wstring &h) { quietkeys k; k.hours = h; return parsequiet(k).hours; };
+    for (auto &l : lists)
+        EXPECT_EQ(rangestext(hours(l.hours)), l.written) << l.hours;
+    std::wstring most;
+    for (int i = 0; i < RANGES_MAX + 1; i++)
+        most += L"00:00-00:01,";
+    most.pop_back();
+    EXPECT_TRUE(hours(most).empty()) << "more ranges than the limit";
+    EXPECT_EQ(hours(most.substr(12)).size(), (size_t)RANGES_MAX);
+    quietkeys days;
+    days.perday[0] = L"09:00-12:00,13:00-17:00", days.perday[1] = L"", days.perday[2] = L"junk", days.perday[3] = L" ";
+    quietrules own = parsequiet(days);
+    EXPECT_TRUE(own.perday[0].set && own.perday[0].ranges.size() == 2 && own.perday[1].set && own.perday[1].ranges.empty());
+    EXPECT_TRUE(!own.perday[2].set && own.perday[3].set && !own.perday[4].set && anydayhours(own));
+    EXPECT_FALSE(anydayhours(parsequiet(cases[1].in)));
+    EXPECT_FALSE(quietkeysfor(own).perday[0]) << "the dialog never writes a day's own hours";
     quietrules r = parsequiet({L"", many, L"", L"", L"", L""});
     EXPECT_EQ(r.programs.size(), (size_t)PROGRAMS_MAX);
     r = parsequiet(cases[1].in);

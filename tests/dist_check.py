@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Checks the release in dist/ from the Linux side: version literals, the zip, the exe in it,
-SHA256SUMS and the winget manifests.
+SHA256SUMS and the winget and Scoop manifests.
     dist_check.py DIST VERSION OBJDUMP"""
 import hashlib
+import json
 import re
 import struct
 import subprocess
@@ -91,6 +92,9 @@ def winget():
     want = {"InstallerType": "nullsoft", "Scope": "user", "ProductCode": "vexolind"}
     for key, value in want.items():
         check(f"installer manifest {key} is {value}", inst.get(key) == value, inst.get(key))
+    check("installer manifest declares exit code 2 as packageInUse",
+          inst.get("ExpectedReturnCodes") == [{"InstallerReturnCode": 2, "ReturnResponse": "packageInUse"}],
+          inst.get("ExpectedReturnCodes"))
     check("installer manifest carries the installer's SHA-256",
           str(entries[0].get("InstallerSha256", "")).lower() == sha, entries[0].get("InstallerSha256"))
     check("installer manifest downloads over https from /software/vexolind/",
@@ -101,7 +105,20 @@ def winget():
           and locale.get("License") == "MIT", locale)
 
 
-for part in (zip_and_exe, checksums, winget):
+def scoop():
+    try:
+        d = json.loads((dist / "scoop" / "vexolind.json").read_text())
+    except (OSError, ValueError) as e:
+        return check("scoop/vexolind.json parses", False, e)
+    x64 = d.get("architecture", {}).get("64bit", {})
+    check("the Scoop manifest: this version, the zip over https with its SHA-256, the exe as bin and shortcut",
+          d.get("version") == version and d.get("license") == "MIT" and d.get("bin") == "vexolind.exe"
+          and d.get("shortcuts") == [["vexolind.exe", "vexolind"]]
+          and x64.get("hash") == hashlib.sha256((dist / portable).read_bytes()).hexdigest()
+          and re.fullmatch(rf"https://[\w.-]+/software/vexolind/{re.escape(portable)}", x64.get("url", "")) is not None, d)
+
+
+for part in (zip_and_exe, checksums, winget, scoop):
     part()
 print(f"{len(failures)} check(s) failed" if failures else "all release checks passed")
 sys.exit(1 if failures else 0)

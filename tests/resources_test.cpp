@@ -100,7 +100,39 @@ TEST_F(resources, the_program_icon_is_the_kiss_icon_and_the_kick_icon_differs)
     EXPECT_TRUE(LoadIconA(exe, "Kicker"));
 }
 
-TEST_F(resources, the_tray_menu_is_one_popup_of_settings_about_pause_and_exit)
+struct menuitem {
+    UINT id;
+    const char *text;   // null: a separator
+    std::vector<menuitem> sub;
+};
+
+void expectmenu(HMENU menu, const std::vector<menuitem> &items)
+{
+    ASSERT_EQ(GetMenuItemCount(menu), (int)items.size());
+    for (int i = 0; i < (int)items.size(); i++) {
+        MENUITEMINFOA mi = {};
+        mi.cbSize = sizeof mi;
+        mi.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING | MIIM_SUBMENU | MIIM_STATE;
+        char buf[64] = "";
+        mi.dwTypeData = buf;
+        mi.cch = sizeof buf;
+        ASSERT_TRUE(GetMenuItemInfoA(menu, i, TRUE, &mi));
+        if (!items[i].text) {
+            EXPECT_TRUE(mi.fType & MFT_SEPARATOR);
+            continue;
+        }
+        EXPECT_STREQ(buf, items[i].text);
+        EXPECT_EQ(mi.hSubMenu != nullptr, !items[i].sub.empty()) << buf;
+        if (mi.hSubMenu)
+            expectmenu(mi.hSubMenu, items[i].sub);
+        else
+            EXPECT_EQ(mi.wID, items[i].id) << buf;
+        // Only the recent list's placeholder is greyed.
+        EXPECT_EQ((mi.fState & MFS_GRAYED) != 0, items[i].id == 80) << buf;
+    }
+}
+
+TEST_F(resources, the_tray_menu_is_one_popup_of_settings_about_recent_pause_and_exit)
 {
     HMENU menu = LoadMenuA(exe, "CONMENU1");
     ASSERT_TRUE(menu);
@@ -110,28 +142,15 @@ TEST_F(resources, the_tray_menu_is_one_popup_of_settings_about_pause_and_exit)
     EXPECT_STREQ(text, "Context");
     HMENU popup = GetSubMenu(menu, 0);
     ASSERT_TRUE(popup);
-    struct {
-        UINT id;
-        const char *text;
-    } items[] = {{69, "&Settings"}, {71, "My &messages..."}, {72, "More se&ttings..."}, {68, "&About VeXoLind"},
-                 {70, "&Pause for an hour"}, {0, nullptr}, {55, "E&xit"}};
-    const int count = sizeof items / sizeof *items;
-    ASSERT_EQ(GetMenuItemCount(popup), count);
-    for (int i = 0; i < count; i++) {
-        MENUITEMINFOA mi = {};
-        mi.cbSize = sizeof mi;
-        mi.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING;
-        char buf[64] = "";
-        mi.dwTypeData = buf;
-        mi.cch = sizeof buf;
-        ASSERT_TRUE(GetMenuItemInfoA(popup, i, TRUE, &mi));
-        if (!items[i].text) {
-            EXPECT_TRUE(mi.fType & MFT_SEPARATOR);
-            continue;
-        }
-        EXPECT_EQ(mi.wID, items[i].id);
-        EXPECT_STREQ(buf, items[i].text);
-    }
+    expectmenu(popup, {{69, "&Settings", {}},
+                       {71, "My &messages...", {}},
+                       {72, "More se&ttings...", {}},
+                       {68, "&About VeXoLind", {}},
+                       {0, "Re&cent messages", {{80, "(none yet)", {}}}},
+                       {0, "&Pause", {{73, "For &30 minutes", {}}, {74, "For an &hour", {}}, {75, "For &2 hours", {}},
+                                      {76, "Until &tomorrow", {}}, {77, "Until I &resume", {}}}},
+                       {0, nullptr, {}},
+                       {55, "E&xit", {}}});
     DestroyMenu(menu);
 }
 

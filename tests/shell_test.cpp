@@ -1,4 +1,6 @@
 #include "shell.h"
+#include "sound.h"
+#include "switches.h"
 
 #include <commctrl.h>
 
@@ -58,6 +60,45 @@ TEST(commandline, a_settings_path_that_does_not_fit_is_refused)
     EXPECT_EQ(cmdinipath(toolong.c_str(), path, sizeof path), 0);
     std::string quotedtoolong = "\"" + toolong + "\"";
     EXPECT_EQ(cmdinipath(quotedtoolong.c_str(), path, sizeof path), 0);
+}
+
+TEST(commandline, switches_for_the_running_vexolind_and_everything_else_a_settings_file)
+{
+    const struct {
+        const wchar_t *tail;
+        switchkind kind;
+        int minutes;
+    } cases[] = {
+        {L"/now", switch_now, 0},           {L"/NOW", switch_now, 0},          {L" \t/Now  ", switch_now, 0},
+        {L"/pause", switch_pause, 60},      {L"/pause:1", switch_pause, 1},    {L"/Pause:1440", switch_pause, 1440},
+        {L"/pause:0030", switch_pause, 30}, {L"/PAUSE:Resume", switch_pause, 0}, {L"/resume", switch_resume, 0},
+        {L"/kiss", switch_kiss, 0},         {L"/KICK", switch_kick, 0},        {L"/exit", switch_exit, 0},
+        {L"/now.ini", switch_none, 0},      {L"\"/now\"", switch_none, 0},     {L"/now x", switch_none, 0},
+        {L"/pause:0", switch_none, 0},      {L"/pause:1441", switch_none, 0},  {L"/pause:99999", switch_none, 0},
+        {L"/pause:-5", switch_none, 0},     {L"/pause:", switch_none, 0},      {L"/pause: 5", switch_none, 0},
+        {L"/pause:5m", switch_none, 0},     {L"now", switch_none, 0},          {L"-now", switch_none, 0},
+        {L"/resume:5", switch_none, 0},     {L"", switch_none, 0},             {L"C:\\my.ini", switch_none, 0},
+    };
+    for (auto &c : cases) {
+        cmdswitch got = parseswitch(c.tail);
+        EXPECT_EQ(got.kind, c.kind) << c.tail;
+        EXPECT_EQ(got.minutes, c.minutes) << c.tail;
+    }
+}
+
+TEST(sound, default_none_or_a_file_whose_header_says_wave)
+{
+    const struct { const wchar_t *value; soundkind kind; const wchar_t *written; } cases[] = {
+        {L"", sound_default, L"default"}, {L" Default ", sound_default, L"default"}, {L"NONE", sound_none, L"none"},
+        {L" C:\\My Sounds\\ding.wav ", sound_file, L"C:\\My Sounds\\ding.wav"}, {L"nothing", sound_file, L"nothing"}};
+    for (auto &c : cases) {
+        EXPECT_EQ(parsesound(c.value).kind, c.kind) << c.value;
+        EXPECT_EQ(soundvalue(parsesound(c.value)), c.written) << c.value;
+    }
+    const unsigned char wave[] = "RIFF\x24\0\0\0WAVEfmt ", avi[] = "RIFF\x24\0\0\0AVI LIST";
+    EXPECT_TRUE(waveheader(wave, 12));
+    EXPECT_FALSE(waveheader(wave, 11));
+    EXPECT_FALSE(waveheader(avi, 12));
 }
 
 TEST(sliders, seconds_and_positions_convert_in_unsigned_arithmetic)

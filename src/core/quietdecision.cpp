@@ -4,6 +4,8 @@
 
 #include <wchar.h>
 
+#include <algorithm>
+
 namespace {
 
 // The desktop and the taskbar cover a monitor without a caption, yet nobody presents on them.
@@ -47,12 +49,27 @@ bool fullscreenstate(int state)
     return state == busy || state == direct3d || state == presenting;
 }
 
+bool allday(const hourrange &h)
+{
+    return h.from == h.to;
+}
+
+bool inranges(const std::vector<hourrange> &ranges, int minute)
+{
+    for (const hourrange &h : ranges)
+        if (allday(h) || (h.from < h.to ? minute >= h.from && minute < h.to : minute >= h.from || minute < h.to))
+            return true;
+    return false;
+}
+
 bool pathless(const std::wstring &name)
 {
     return name.find_first_of(L"\\/:") == std::wstring::npos && name.size() < MAX_PATH;
 }
 
 } // namespace
+
+const wchar_t *const daykeys[7] = {L"mon", L"tue", L"wed", L"thu", L"fri", L"sat", L"sun"};
 
 bool parsehours(const std::wstring &text, int *from, int *to)
 {
@@ -67,6 +84,41 @@ bool parsehours(const std::wstring &text, int *from, int *to)
     return true;
 }
 
+bool parseranges(const std::wstring &text, std::vector<hourrange> *ranges)
+{
+    std::vector<hourrange> got;
+    if (!trimmed(text).empty()) {
+        for (size_t start = 0; start <= text.size(); start++) {
+            size_t end = text.find(L',', start);
+            if (end == std::wstring::npos)
+                end = text.size();
+            hourrange h;
+            if (got.size() == RANGES_MAX || !parsehours(text.substr(start, end - start), &h.from, &h.to))
+                return false;
+            got.push_back(h);
+            start = end;
+        }
+    }
+    *ranges = got;
+    return true;
+}
+
+std::wstring rangestext(const std::vector<hourrange> &ranges)
+{
+    std::wstring text;
+    for (const hourrange &h : ranges)
+        text += (text.empty() ? L"" : L",") + clocktext(h.from) + L"-" + clocktext(h.to);
+    return text;
+}
+
+bool anydayhours(const quietrules &r)
+{
+    for (const dayhours &d : r.perday)
+        if (d.set)
+            return true;
+    return false;
+}
+
 quietrules parsequiet(const quietkeys &k)
 {
     quietrules r;
@@ -75,8 +127,12 @@ quietrules parsequiet(const quietkeys &k)
     long long away;
     if (wholenumber(k.away, &away) && away > 0)
         r.awayminutes = (uint32_t)(away < AWAY_MAX_MINUTES ? away : AWAY_MAX_MINUTES);
-    if (!parsehours(k.hours, &r.from, &r.to))
-        r.from = r.to = 0;
+    // A range that spans the whole day makes the list mean all day, as a lone one always did.
+    if (!parseranges(k.hours, &r.hours) || std::any_of(r.hours.begin(), r.hours.end(), allday))
+        r.hours.clear();
+    for (int d = 0; d < 7; d++)
+        if (k.perday[d])
+            r.perday[d].set = parseranges(*k.perday[d], &r.perday[d].ranges);
     unsigned days = 0;
     for (wchar_t c : k.days)
         if (c >= L'1' && c <= L'7')
@@ -100,8 +156,7 @@ quietkeys quietkeysfor(const quietrules &r)
     k.media = r.media ? L"1" : L"0";
     k.typing = r.typing ? L"1" : L"0";
     k.away = std::to_wstring(r.awayminutes);
-    if (r.from != r.to)
-        k.hours = clocktext(r.from) + L"-" + clocktext(r.to);
+    k.hours = rangestext(r.hours);
     for (int d = 0; d < 7; d++)
         if (r.days & (1u << d))
             k.days += (wchar_t)(L'1' + d);
@@ -144,13 +199,12 @@ uint32_t stillms(DWORD tickms, DWORD lastinputms, DWORD startedms)
 
 bool withinhours(const quietrules &r, int weekday, int minute)
 {
-    if (weekday >= 1 && weekday <= 7 && !(r.days & (1u << (weekday - 1))))
+    bool known = weekday >= 1 && weekday <= 7;
+    if (known && r.perday[weekday - 1].set)
+        return inranges(r.perday[weekday - 1].ranges, minute);
+    if (known && !(r.days & (1u << (weekday - 1))))
         return false;
-    if (r.from == r.to)
-        return true;
-    if (r.from < r.to)
-        return minute >= r.from && minute < r.to;
-    return minute >= r.from || minute < r.to;
+    return r.hours.empty() || inranges(r.hours, minute);
 }
 
 bool fullscreenother(const quietinputs &in)
@@ -248,10 +302,3 @@ int awayafter(int away, unsigned change)
         return away;
     }
 }
-
-void pausetext(wchar_t *tip, size_t size, unsigned hour, unsigned minute)
-{
-    int end = (int)((hour * 60 + minute + (unsigned)(PAUSE_MS / 60000)) % (24 * 60));
-    copytip(tip, size, L"vexolind - paused until " + clocktext(end));
-}
-

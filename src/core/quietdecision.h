@@ -9,36 +9,57 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #define AWAY_LOCKED 1
 #define AWAY_DISCONNECTED 2
-#define PAUSE_MS (60ull * 60 * 1000)
 #define MEDIA_MICROPHONE 1
 #define MEDIA_CAMERA 2
 #define TYPING_PAUSE_MS 2000u
 #define AWAY_MAX_MINUTES 1440
 #define PROGRAMS_MAX 64
+#define RANGES_MAX 24
+
+// Minutes after midnight, start included, end excluded; a start equal to the end means all day.
+struct hourrange {
+    int from, to;
+};
+// A day's own hours from mon= ... sun=: set with no range means no messages that day.
+struct dayhours {
+    bool set = false;
+    std::vector<hourrange> ranges;
+};
 
 // The [quiet] section as read, made sane: what the user asked for.
 struct quietrules {
     bool media = true;
     bool typing = true;
     uint32_t awayminutes = 0;       // 0: never
-    int from = 0, to = 0;           // minutes after midnight; equal means all day
+    std::vector<hourrange> hours;   // empty: all day
     unsigned days = 0x7f;           // bit 0 Monday ... bit 6 Sunday
+    dayhours perday[7];             // Monday first; a day set here ignores hours and days
     std::vector<std::wstring> programs;
 };
-// The keys of [quiet] as text: what the file holds, or what it gets.
+// The keys of [quiet] as text: what the file holds, or what it gets. A day's key is absent
+// (nullopt) or holds its text; the dialog never writes them.
 struct quietkeys {
     std::wstring media, programs, hours, days, typing, away;
+    std::optional<std::wstring> perday[7] = {};
 };
+extern const wchar_t *const daykeys[7];   // "mon" ... "sun"
 // Missing or bad values take their defaults; a long list is cut.
 quietrules parsequiet(const quietkeys &k);
 quietkeys quietkeysfor(const quietrules &r);
 // "HH:MM-HH:MM" into minutes after midnight; false when it is not one.
 bool parsehours(const std::wstring &text, int *from, int *to);
+// Ranges joined by commas ("09:00-12:00,13:00-17:30"); blank text is no range at all. False
+// when any part is no range or there are more than RANGES_MAX.
+bool parseranges(const std::wstring &text, std::vector<hourrange> *ranges);
+std::wstring rangestext(const std::vector<hourrange> &ranges);
+// Whether any day has hours of its own.
+bool anydayhours(const quietrules &r);
 // A ConsentStore record: the device is in use since a start that no later stop ended. Times are
 // FILETIMEs; a start before the last boot (boot) is a record a crash or a power cut left open.
 bool consentinuse(uint64_t laststart, uint64_t laststop, uint64_t boot);
@@ -66,7 +87,7 @@ struct quietinputs {
     RECT window;
     RECT monitor;           // its monitor's rectangle; empty when unknown
     int away;
-    uint64_t pauseuntil;    // steady-clock milliseconds; 0 when not paused
+    uint64_t pauseuntil;    // UTC milliseconds since 1601, as now; 0 when not paused
     uint64_t now;
     const quietrules *rules = nullptr;  // null: the [quiet] causes do not apply
     int media = 0;              // MEDIA_MICROPHONE | MEDIA_CAMERA seen in use
@@ -98,6 +119,7 @@ bool typingwait(const quietinputs &in);
 bool hellodue(const quietinputs &in, bool splashup);
 // The tip naming why; empty for causes nobody could read a tip in, and for a pause (its own tip).
 void quiettext(wchar_t *tip, size_t size, quietcause why, const wchar_t *program);
+// Whether messages may come at this minute of this day (1 Monday ... 7 Sunday).
 bool withinhours(const quietrules &r, int weekday, int minute);
 bool quietmoment(const quietinputs &in);
 // A window of another process without a caption that covers its whole monitor.
@@ -105,5 +127,3 @@ bool fullscreenother(const quietinputs &in);
 bool pausing(uint64_t until, uint64_t now);
 // The away bits after a WM_WTSSESSION_CHANGE code.
 int awayafter(int away, unsigned change);
-// The tip for a pause started at hour:minute local time.
-void pausetext(wchar_t *tip, size_t size, unsigned hour, unsigned minute);

@@ -8,7 +8,14 @@
 
 #include <stdint.h>
 
+#include <deque>
 #include <string>
+
+// A message about to be shown: a built-in text, or else one of the user's own.
+struct alerttext {
+    const char *builtin;
+    std::wstring user;
+};
 
 // What the settings file holds, every section of it: loaded at start and again after OK in
 // either dialog. The key names are written once, in the settings floor.
@@ -21,9 +28,11 @@ struct settings_t {
     int32_t autorun;
     quietkeys quiet;            // [quiet], as written
     std::wstring style;         // [show] style
+    std::wstring sound;         // [show] sound
     std::wstring keynow;        // [keys] now
     std::wstring keypause;      // [keys] pause
     std::wstring failshown;     // [update] the day "Auto Update Failed" last showed
+    std::wstring pause;         // [pause] until, while a pause lasts
 };
 
 // The saved settings, and what the running program knows besides.
@@ -39,7 +48,7 @@ typedef struct context_s : settings_t {
     uint32_t tick;              // seconds counted in this interval
     uint32_t rtime;             // the interval's length in seconds
     quietrules rules;           // [quiet] made sane: what the ticks apply
-    uint64_t pauseuntil;        // steady-clock milliseconds when the pause ends; 0 when not paused
+    uint64_t pauseuntil;        // UTC milliseconds since 1601 when the pause ends; 0 when not paused
     int32_t away;               // AWAY_LOCKED | AWAY_DISCONNECTED, from session changes
     vx::sessionwatch session;
     vx::hotkey keys[2];         // HOTKEY_NOW and HOTKEY_PAUSE, less one
@@ -50,6 +59,7 @@ typedef struct context_s : settings_t {
     std::wstring program;       // a listed program seen running at the last read
     wchar_t fgclass[64];        // the class of the window in front, as the last tick saw it
     msgfilestate moods[2];      // the user's message files: kiss, kick
+    std::deque<alerttext> recent;   // the messages shown in this run, newest first
     bool inside;                // a message box is open
     bool setup;                 // the settings dialog is open
     bool abup;                  // About is showing the splash
@@ -57,7 +67,7 @@ typedef struct context_s : settings_t {
     bool light;                 // the taskbar is light, as Windows said when last asked
     bool hello;                 // the first hello is still to come
     HWND front;                 // the window in front before the start-up splash, until it hides
-    wchar_t pausetip[64];
+    char pausetip[64];
     wchar_t quiettip[64];       // why messages wait, when a tip should say so; empty otherwise
     wchar_t tipshown[64];       // the tip the tray holds now
 } context_t;
@@ -71,11 +81,6 @@ extern const char *const kickers[];
 
 int countkis(const char *const *ki);
 
-// A message about to be shown: a built-in text, or else one of the user's own.
-struct alerttext {
-    const char *builtin;
-    std::wstring user;
-};
 // The mood's next message from its table and the user's file as last read.
 alerttext pickmessage(const char *const *curki, msgfilestate &mood);
 

@@ -26,6 +26,8 @@ int savesettings(context_t *ctx);
 bool savemore(const context_t *ctx, const settings_t &s);
 // The day "Auto Update Failed" showed, kept in [update].
 bool savefailshown(context_t *ctx, const std::wstring &day);
+// A pause's end, kept in [pause] while it lasts; an empty value removes the section.
+bool savepause(context_t *ctx, const std::wstring &until);
 
 // The running program's own full path, as the module file name.
 const wchar_t *appath(void);

@@ -11,6 +11,7 @@
 namespace {
 
 const wchar_t section[] = L"settings";
+const wchar_t pausesection[] = L"pause", pausekey[] = L"until";
 const wchar_t ininame[] = L"vexolind.INI";
 const DWORD lockwait = 2000;
 
@@ -83,6 +84,7 @@ const textkey textkeys[] = {
     {L"keys", L"now", &settings_t::keynow, nullptr},
     {L"keys", L"pause", &settings_t::keypause, nullptr},
     {L"show", L"style", &settings_t::style, nullptr},
+    {L"show", L"sound", &settings_t::sound, nullptr},
     {L"quiet", L"media", nullptr, &quietkeys::media},
     {L"quiet", L"programs", nullptr, &quietkeys::programs},
     {L"quiet", L"hours", nullptr, &quietkeys::hours},
@@ -103,6 +105,14 @@ void readfile(const std::wstring &file, settings_t *s)
     s->autorun = (int32_t)GetPrivateProfileIntW(section, L"autorun", 1, file.c_str());
     for (const textkey &k : textkeys)
         k.in(*s) = get(k.section, k.key, file);
+    // A day's own hours may be empty, which a missing key is not: it reads as what no day holds.
+    const wchar_t absent[] = L"\x01";
+    for (int d = 0; d < 7; d++) {
+        wchar_t value[4096];
+        GetPrivateProfileStringW(L"quiet", daykeys[d], absent, value, ARRAYSIZE(value), file.c_str());
+        s->quiet.perday[d] = wcscmp(value, absent) ? std::optional<std::wstring>(value) : std::nullopt;
+    }
+    s->pause = get(pausesection, pausekey, file);
 }
 
 } // namespace
@@ -191,6 +201,15 @@ bool savefailshown(context_t *ctx, const std::wstring &day)
 {
     ctx->failshown = day;
     return put(L"update", L"failshown", day, inifile(ctx));
+}
+
+bool savepause(context_t *ctx, const std::wstring &until)
+{
+    ctx->pause = until;
+    // An ended pause leaves nothing behind: the whole section goes.
+    if (until.empty())
+        return WritePrivateProfileStringW(pausesection, nullptr, nullptr, inifile(ctx).c_str()) != 0;
+    return put(pausesection, pausekey, until, inifile(ctx));
 }
 
 std::wstring inifile(const context_t *ctx)

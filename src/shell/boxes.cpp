@@ -64,13 +64,18 @@ LRESULT CALLBACK placebox(int code, WPARAM wParam, LPARAM lParam)
 
 } // namespace
 
-int userbox(HWND owner, const wchar_t *text, const wchar_t *caption, UINT type)
+int placedbox(const std::function<int()> &show)
 {
     findsite();
     placed = nullptr;
     if (!placing)
         placing.reset(SetWindowsHookExW(WH_CBT, placebox, nullptr, GetCurrentThreadId()));
-    int answer = MessageBoxW(owner, text, caption, type | MB_TOPMOST);
+    int answer = show();
     placing.reset();
     return answer;
+}
+
+int userbox(HWND owner, const wchar_t *text, const wchar_t *caption, UINT type)
+{
+    return placedbox([&] { return MessageBoxW(owner, text, caption, type | MB_TOPMOST); });
 }

@@ -1,5 +1,6 @@
 #include "settings.h"
 #include "shell.h"
+#include "switches.h"
 #include "update.h"
 
 #include <stdio.h>
@@ -96,11 +97,16 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
     // String 500 has never been in the resources, so the title stays empty, as it always has.
     LoadStringA(hInstance, 500, szTitle, sizeof szTitle);
 
+    // A switch is for the vexolind already running; this start ends once it is delivered.
+    if (parseswitch(cmdtail(GetCommandLineW())).kind != switch_none)
+        return sendswitch(cmdtail(GetCommandLineW()));
+
     if (!InitApplication(hInstance))
         return 0;
     if (!settingsfile(con))
         return 1;
     loadandcheck(con);
+    loadpause(con);
 
     con->hwnd = InitInstance(hInstance, nCmdShow);
     if (!con->hwnd)

@@ -2,6 +2,7 @@
 #include "resource.h"
 #include "settings.h"
 #include "shell.h"
+#include "sound.h"
 #include "text.h"
 
 #include <commctrl.h>
@@ -27,8 +28,7 @@ void check(HWND dlg, int id, bool on)
 
 void enabletimes(HWND dlg)
 {
-    EnableWindow(GetDlgItem(dlg, IDC_FROM), !checked(dlg, IDC_ALLDAY));
-    EnableWindow(GetDlgItem(dlg, IDC_TO), !checked(dlg, IDC_ALLDAY));
+    EnableWindow(GetDlgItem(dlg, IDC_HOURS), !checked(dlg, IDC_ALLDAY));
 }
 
 void showrules(HWND dlg, const quietrules &r)
@@ -39,9 +39,9 @@ void showrules(HWND dlg, const quietrules &r)
     for (int d = 0; d < 7; d++)
         check(dlg, IDC_DAY1 + d, r.days & (1u << d));
     // All day offers common hours, should the user want some.
-    SetDlgItemTextW(dlg, IDC_FROM, clocktext(allday ? 9 * 60 : r.from).c_str());
-    SetDlgItemTextW(dlg, IDC_TO, clocktext(allday ? 17 * 60 + 30 : r.to).c_str());
+    SetDlgItemTextW(dlg, IDC_HOURS, allday ? rangestext({{9 * 60, 17 * 60 + 30}}).c_str() : k.hours.c_str());
     check(dlg, IDC_ALLDAY, allday);
+    ShowWindow(GetDlgItem(dlg, IDC_DAYNOTE), anydayhours(r) ? SW_SHOW : SW_HIDE);
     check(dlg, IDC_TYPING, r.typing);
     SetDlgItemTextW(dlg, IDC_AWAY, k.away.c_str());
     SetDlgItemTextW(dlg, IDC_PROGRAMS, k.programs.c_str());
@@ -49,20 +49,21 @@ void showrules(HWND dlg, const quietrules &r)
 }
 
 // The keys as the dialog shows them; false, with the focus on the field at fault, when no day
-// is ticked or a time is no time.
+// is ticked or the hours are no ranges.
 bool shownkeys(HWND dlg, quietkeys *k)
 {
     k->media = checked(dlg, IDC_MEDIA) ? L"1" : L"0";
     for (int d = 0; d < 7; d++)
         if (checked(dlg, IDC_DAY1 + d))
             k->days += (wchar_t)(L'1' + d);
-    int from, to;
     if (!checked(dlg, IDC_ALLDAY))
-        k->hours = fieldtext(dlg, IDC_FROM) + L"-" + fieldtext(dlg, IDC_TO);
+        k->hours = fieldtext(dlg, IDC_HOURS);
     k->typing = checked(dlg, IDC_TYPING) ? L"1" : L"0";
     k->away = fieldtext(dlg, IDC_AWAY);
     k->programs = fieldtext(dlg, IDC_PROGRAMS);
-    int bad = k->days.empty() ? IDC_DAY1 : !k->hours.empty() && !parsehours(k->hours, &from, &to) ? IDC_FROM : 0;
+    std::vector<hourrange> ranges;
+    bool badhours = !checked(dlg, IDC_ALLDAY) && (!parseranges(k->hours, &ranges) || ranges.empty());
+    int bad = k->days.empty() ? IDC_DAY1 : badhours ? IDC_HOURS : 0;
     if (bad) {
         MessageBeep(MB_ICONWARNING);
         SendMessageW(dlg, WM_NEXTDLGCTL, (WPARAM)GetDlgItem(dlg, bad), TRUE);
@@ -78,6 +79,7 @@ chord fieldchord(HWND dlg, int id)
 void showmessages(HWND dlg, const settings_t &shown)
 {
     CheckRadioButton(dlg, IDC_STYLEBOX, IDC_STYLENOTE, parsestyle(shown.style) == show_note ? IDC_STYLENOTE : IDC_STYLEBOX);
+    showsound(dlg, shown.sound);
     for (auto key : {std::make_pair(IDC_KEYNOW, &shown.keynow), std::make_pair(IDC_KEYPAUSE, &shown.keypause)}) {
         // A key pressed alone in the field comes as Ctrl+Shift and that key, as the hint suggests.
         SendDlgItemMessageW(dlg, key.first, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S,
@@ -108,6 +110,7 @@ bool save(HWND dlg)
     s.keynow = chordtext(now);
     s.keypause = chordtext(pause);
     s.style = checked(dlg, IDC_STYLENOTE) ? L"note" : L"box";
+    s.sound = soundvalue(shownsound(dlg));
     s.quiet = quietkeysfor(parsequiet(shown));
     if (!savemore(ctx, s))
         savefailed(dlg, ctx);
@@ -129,7 +132,7 @@ INT_PTR oncommand(HWND dlg, int id)
         EndDialog(dlg, IDCANCEL);
         return TRUE;
     default:
-        return FALSE;
+        return soundcommand(dlg, id);
     }
 }
 

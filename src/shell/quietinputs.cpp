@@ -150,7 +150,7 @@ quietinputs quietinputsnow(context_t *ctx, uint64_t now)
     }
     in.away = ctx->away;
     in.pauseuntil = ctx->pauseuntil;
-    in.now = now;
+    in.now = utcnowms();
     poll(ctx, now);
     in.rules = &ctx->rules;
     in.media = ctx->media;
@@ -176,12 +176,4 @@ void watchsession(context_t *ctx)
         if (lockednow())
             ctx->away |= AWAY_LOCKED;
     }
-}
-
-void startpause(context_t *ctx, uint64_t now)
-{
-    ctx->pauseuntil = now + PAUSE_MS;
-    SYSTEMTIME st;
-    GetLocalTime(&st);
-    pausetext(ctx->pausetip, ARRAYSIZE(ctx->pausetip), st.wHour, st.wMinute);
 }

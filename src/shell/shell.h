@@ -6,6 +6,7 @@
 #include "update.h"
 #include "vexolind.h"
 
+#include <functional>
 #include <string>
 
 #define WM_TRAYNOTIFY 99
@@ -43,17 +44,48 @@ bool readtheme(context_t *ctx);
 LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 int contextmenu(context_t *ctx, POINT pt);
 
-// Quiet moments and the pause
+// Quiet moments; now is the steady clock, which paces the polls.
 struct quietinputs quietinputsnow(context_t *ctx, uint64_t now);
 void watchsession(context_t *ctx);
-void startpause(context_t *ctx, uint64_t now);
+
+// The pause, kept in [pause] while it lasts (pauses.cpp)
+uint64_t utcnowms();     // the wall clock: UTC milliseconds since 1601
+// minutes: 1 to 1440, PAUSE_TOMORROW or PAUSE_UNTILRESUMED.
+void startpause(context_t *ctx, int minutes);
+void endpause(context_t *ctx);
+// At start: a kept pause comes back, one that has ended is forgotten.
+void loadpause(context_t *ctx);
+// Each tick: an ended pause is forgotten, and the tip follows the clock.
+void pausetick(context_t *ctx);
+// The tray's tip again, when it changed.
+void refreshtip(context_t *ctx);
+
+// The tray menu's two submenus as things stand: the pause's choices or Resume, and the recent
+// messages (menus.cpp).
+void shapemenu(const context_t *ctx, HMENU popup, bool paused);
+// The pause a command of the menu asks for, in minutes as startpause takes them; false for others.
+bool pausecommand(int cmd, int *minutes);
+
+// A switch on the command line, for the vexolind already running (remote.cpp)
+#define WM_SWITCH (WM_APP + 10)
+#define INSTANCE_LOCK "Local\\vexolind"
+// Sends the switch in tail to the running vexolind's window: the exit code, 0 when it took the
+// switch, 3 when none runs (or it refused).
+int sendswitch(const wchar_t *tail);
+// WM_COPYDATA: a switch from a process of the same user in this session is posted as WM_SWITCH.
+LRESULT onswitchdata(HWND hwnd, HWND sender, const COPYDATASTRUCT *data);
+void runswitch(context_t *ctx, int kind, int minutes);
 
 // Messages: a box, or with [show] style=note a balloon of the tray icon
 int doAlert(HWND hWnd, const char *text);
 // A message box that stands above the user's windows without taking the keyboard from them
 // (MB_TOPMOST), centred on the monitor the user works on.
 int userbox(HWND owner, const wchar_t *text, const wchar_t *caption, UINT type);
+// Runs show, a call that makes one message box, with that box placed as userbox places its own.
+int placedbox(const std::function<int()> &show);
 int veXoLind(context_t *ctx);
+// Shows a message of the recent list again, as it came; -1 while a message is showing.
+int showagain(context_t *ctx, size_t index);
 // Shows one message the way the settings ask: a box, or a balloon that falls back to a box.
 // A built-in message, given as builtin too, has its box exactly as it always had.
 int showmessage(context_t *ctx, const wchar_t *text, const char *builtin = nullptr);
@@ -62,7 +94,7 @@ showstyle parsestyle(const std::wstring &value);
 // What fits a balloon: 255 characters, a surrogate pair never cut in half.
 std::wstring notetext(const std::wstring &text);
 // A balloon of the tray icon, whatever the style; false when the tray refuses it.
-bool notify(const context_t *ctx, const wchar_t *text);
+bool notify(const context_t *ctx, const wchar_t *text, bool silent = false);
 // The first hello, once a first start has written its first settings file: it waits, like a
 // message, until the splash has gone and nothing holds messages.
 void hellotick(context_t *ctx, const quietinputs &in);

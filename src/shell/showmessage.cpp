@@ -1,10 +1,10 @@
 #include "msgfiles.h"
+#include "recent.h"
 #include "shell.h"
+#include "sound.h"
 #include "text.h"
 
 #include <shellapi.h>
-
-#include <string.h>
 
 showstyle parsestyle(const std::wstring &value)
 {
@@ -23,12 +23,13 @@ std::wstring notetext(const std::wstring &text)
 namespace {
 
 // A record of full size for this call alone: the icon's own records stay at the first version's size.
-BOOL balloon(const context_t *ctx, const wchar_t *text, bool moodballoon)
+BOOL balloon(const context_t *ctx, const wchar_t *text, bool moodballoon, bool silent)
 {
     auto nd = trayrecord<NOTIFYICONDATAW>(ctx->hwnd, sizeof(NOTIFYICONDATAW), NIF_INFO);
     lstrcpynW(nd.szInfoTitle, L"vexolind", ARRAYSIZE(nd.szInfoTitle));
     lstrcpynW(nd.szInfo, notetext(text).c_str(), ARRAYSIZE(nd.szInfo));
-    nd.dwInfoFlags = NIIF_RESPECT_QUIET_TIME | (moodballoon ? NIIF_USER | NIIF_LARGE_ICON : NIIF_INFO);
+    nd.dwInfoFlags = NIIF_RESPECT_QUIET_TIME | (moodballoon ? NIIF_USER | NIIF_LARGE_ICON : NIIF_INFO) |
+                     (silent ? NIIF_NOSOUND : 0);
     if (moodballoon)
         nd.hBalloonIcon = (HICON)LoadImageA(ctx->hinst, moodiconname(ctx), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
                                             GetSystemMetrics(SM_CYICON), LR_SHARED);
@@ -48,10 +49,10 @@ int doAlert(HWND hWnd, const char *text)
     return 1;
 }
 
-bool notify(const context_t *ctx, const wchar_t *text)
+bool notify(const context_t *ctx, const wchar_t *text, bool silent)
 {
     // A shell that knows no balloon icon of its own refuses the first record: the stock one then.
-    return balloon(ctx, text, true) || balloon(ctx, text, false);
+    return balloon(ctx, text, true, silent) || balloon(ctx, text, false, silent);
 }
 
 void hellotick(context_t *ctx, const quietinputs &in)
@@ -65,9 +66,12 @@ void hellotick(context_t *ctx, const quietinputs &in)
 
 int showmessage(context_t *ctx, const wchar_t *text, const char *builtin)
 {
-    if (parsestyle(ctx->style) == show_note && notify(ctx, text))
+    bool silent = startsound(parsesound(ctx->sound));
+    if (parsestyle(ctx->style) == show_note && notify(ctx, text, silent))
         return 1;
     // No owner: the box stands on its own rather than hiding with the main window.
+    if (silent)
+        return silentbox(text);
     if (builtin)
         return doAlert(nullptr, builtin);
     userbox(nullptr, text, L"vexolind", MB_ICONWARNING);
@@ -82,8 +86,18 @@ int veXoLind(context_t *ctx)
     msgfilestate &mood = ctx->moods[ctx->curki == kisses ? 0 : 1];
     refreshmsgfile(msgfilepath(ctx), mood);
     alerttext m = pickmessage(ctx->curki, mood);
-    // The built-in tables are ASCII.
-    std::wstring text = m.builtin ? std::wstring(m.builtin, m.builtin + strlen(m.builtin)) : m.user;
-    showmessage(ctx, text.c_str(), m.builtin);
+    remember(ctx->recent, m);
+    showmessage(ctx, alertwide(m).c_str(), m.builtin);
+    return 1;
+}
+
+int showagain(context_t *ctx, size_t index)
+{
+    vx::onlyone guard(ctx->inside);
+    if (!guard || index >= ctx->recent.size())
+        return -1;
+    // A copy: the list may change while the box is open.
+    alerttext m = ctx->recent[index];
+    showmessage(ctx, alertwide(m).c_str(), m.builtin);
     return 1;
 }

@@ -17,7 +17,7 @@ vx::kernelhandle instancelock;
 
 bool anotherinstance()
 {
-    instancelock.reset(CreateMutexA(nullptr, FALSE, "Local\\vexolind"));
+    instancelock.reset(CreateMutexA(nullptr, FALSE, INSTANCE_LOCK));
     bool exists = instancelock && GetLastError() == ERROR_ALREADY_EXISTS;
     if (exists)
         instancelock.reset();

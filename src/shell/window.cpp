@@ -1,6 +1,8 @@
 #include "choices.h"
 #include "handles.h"
+#include "pauseplan.h"
 #include "quietdecision.h"
+#include "recent.h"
 #include "resource.h"
 #include "shell.h"
 
@@ -14,10 +16,10 @@ HICON moodicon(const context_t *ctx)
 }
 
 // The tip that wins: a pause's end, then why messages wait, then the mood.
-const wchar_t *tipnow(const context_t *ctx)
+std::wstring tipnow(const context_t *ctx)
 {
-    if (pausing(ctx->pauseuntil, GetTickCount64()))
-        return ctx->pausetip;
+    if (pausing(ctx->pauseuntil, utcnowms()))   // the pause's tip is ASCII
+        return std::wstring(ctx->pausetip, ctx->pausetip + strlen(ctx->pausetip));
     if (ctx->quiettip[0])
         return ctx->quiettip;
     return ctx->curki == kisses ? L"vexolind - kissing you" : L"vexolind - kicking you";
@@ -26,15 +28,8 @@ const wchar_t *tipnow(const context_t *ctx)
 // The icon and tip of the current mood, as they stand now.
 BOOL moodtray(context_t *ctx, DWORD msg, UINT flags)
 {
-    lstrcpynW(ctx->tipshown, tipnow(ctx), ARRAYSIZE(ctx->tipshown));
+    lstrcpynW(ctx->tipshown, tipnow(ctx).c_str(), ARRAYSIZE(ctx->tipshown));
     return tray(ctx->hwnd, msg, flags, moodicon(ctx), ctx->tipshown);
-}
-
-// Only when the text changes: the tray redraws on every record it gets.
-void refreshtip(context_t *ctx)
-{
-    if (lstrcmpW(ctx->tipshown, tipnow(ctx)) != 0)
-        moodtray(ctx, NIM_MODIFY, NIF_TIP);
 }
 
 // Explorer announces a restart with this message; its new tray knows nothing of our icon.
@@ -53,11 +48,10 @@ LRESULT ondestroy(context_t *ctx)
 
 void onpause(context_t *ctx)
 {
-    uint64_t now = GetTickCount64();
-    if (pausing(ctx->pauseuntil, now))
-        ctx->pauseuntil = 0;
+    if (pausing(ctx->pauseuntil, utcnowms()))
+        endpause(ctx);
     else
-        startpause(ctx, now);
+        startpause(ctx, PAUSE_HOUR);
     refreshtip(ctx);
 }
 
@@ -65,7 +59,17 @@ void ontraymenu(context_t *ctx)
 {
     POINT pnt;
     GetCursorPos(&pnt);
-    switch (contextmenu(ctx, pnt)) {
+    int cmd = contextmenu(ctx, pnt), minutes;
+    if (pausecommand(cmd, &minutes)) {
+        startpause(ctx, minutes);
+        refreshtip(ctx);
+        return;
+    }
+    if (cmd >= IDM_RECENT && cmd < IDM_RECENT + RECENT_MAX) {
+        showagain(ctx, (size_t)(cmd - IDM_RECENT));
+        return;
+    }
+    switch (cmd) {
     case IDM_ABOUT:
         doAbout(ctx);
         break;
@@ -79,7 +83,8 @@ void ontraymenu(context_t *ctx)
         domore(ctx);
         break;
     case IDM_PAUSE:
-        onpause(ctx);
+        endpause(ctx);
+        refreshtip(ctx);
         break;
     case IDM_EXIT:
         DestroyWindow(ctx->hwnd);
@@ -110,6 +115,7 @@ LRESULT onhotkey(context_t *ctx, WPARAM id)
 LRESULT onalerttimer(context_t *ctx)
 {
     watchsession(ctx);
+    pausetick(ctx);
     quietinputs in = quietinputsnow(ctx, GetTickCount64());
     bool due = false;
     quietcause why = alerttick(ctx, in, typingwait(in), &due);
@@ -138,6 +144,13 @@ LRESULT onsessionchange(context_t *ctx, WPARAM change)
 }
 
 } // namespace
+
+// Only when the text changes: the tray redraws on every record it gets.
+void refreshtip(context_t *ctx)
+{
+    if (tipnow(ctx) != ctx->tipshown)
+        moodtray(ctx, NIM_MODIFY, NIF_TIP);
+}
 
 const char *moodiconname(const context_t *ctx)
 {
@@ -200,8 +213,7 @@ int contextmenu(context_t *ctx, POINT pt)
     if (!tp)
         return IDM_NONE;
     HMENU popup = GetSubMenu(tp.get(), 0);
-    if (pausing(ctx->pauseuntil, GetTickCount64()))
-        ModifyMenuA(popup, IDM_PAUSE, MF_BYCOMMAND | MF_STRING, IDM_PAUSE, "&Resume");
+    shapemenu(ctx, popup, pausing(ctx->pauseuntil, utcnowms()));
     // Without the foreground switch before and the WM_NULL after, a tray menu never
     // closes when the user clicks elsewhere.
     SetForegroundWindow(ctx->hwnd);
@@ -230,6 +242,11 @@ LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
         return onsessionchange(con, wParam);
     case WM_SETTINGCHANGE:
         return onsettingchange(con, lParam);
+    case WM_COPYDATA:
+        return onswitchdata(hWnd, (HWND)wParam, (const COPYDATASTRUCT *)lParam);
+    case WM_SWITCH:
+        runswitch(con, (int)wParam, (int)lParam);
+        return 0;
     default:
         // Explorer's new tray knows nothing of our icon.
         if (message == taskbarcreated) {

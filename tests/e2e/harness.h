@@ -136,7 +136,10 @@ public:
     // Chooses a tray menu item by its mnemonic: the menu shown, the key taken, the menu gone, and
     // when done is given, done() holding; a lost step is tried again. False, with a test failure,
     // when it could not be done.
-    bool pick(char mnemonic, const std::function<bool()> &done = nullptr);
+    // Several keys walk into submenus ('\n' moves down an item, '\r' chooses it); a path that
+    // left a menu open is closed and tried again whole.
+    bool pick(const std::string &keys, const std::function<bool()> &done = nullptr);
+    bool pick(char mnemonic, const std::function<bool()> &done = nullptr) { return pick(std::string(1, mnemonic), done); }
     bool exitbymenu();
     // Picks a tray menu item by its mnemonic and waits for the dialog it opens; null when none came.
     HWND dialog(char mnemonic, const char *caption);

@@ -1,5 +1,6 @@
 // The installer and uninstaller from dist/ as a Windows user meets them, in a prefix of their own.
 #include "harness.h"
+#include "handles.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -142,14 +143,13 @@ protected:
         DeleteFileA(shortcut().c_str());
         RegDeleteKeyA(HKEY_CURRENT_USER, uninstkey);
     }
-    // Runs the installed uninstaller silently; it hands over to a copy of itself and returns at
-    // once, so the wait is for its work to show.
+    // Runs the record's silent uninstall as winget does: in place, so its exit code is its own
+    // and says everything went; only its own file goes a moment later.
     bool uninstall(const std::string &dir)
     {
-        std::string un = dir + "\\uninstall.exe";
-        if (run("\"" + un + "\" /S") != 0)
+        if (run(recordstring("QuietUninstallString")) != 0 || recorded() || exists(dir + "\\vexolind.exe"))
             return false;
-        return winui::waitfor([&] { return !exists(un) && !recorded() && runabsent(HKEY_LOCAL_MACHINE); }, 30000, 250);
+        return winui::waitfor([&] { return !exists(dir + "\\uninstall.exe"); }, 30000, 250);
     }
 };
 
@@ -172,7 +172,7 @@ TEST_F(install, silent_install_puts_files_shortcut_and_record_in_place_and_the_p
         {"Publisher", "Vexolind Software"},
         {"DisplayIcon", "\"" + dir + "\\vexolind.exe\",0"},
         {"UninstallString", quoted},
-        {"QuietUninstallString", quoted + " /S"},
+        {"QuietUninstallString", quoted + " /S _?=" + dir},
         {"InstallLocation", dir},
     };
     for (auto &s : strings)
@@ -261,6 +261,10 @@ TEST_F(install, the_uninstaller_removes_the_settings_only_when_the_user_ticks_th
     PostMessageA(tree, WM_KEYDOWN, VK_DOWN, 0);
     ASSERT_TRUE(winui::waitfor([&] { return SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) ==
                                             SendMessageA(tree, TVM_GETNEXTITEM, TVGN_LASTVISIBLE, 0); }, 5000));
+    // NSIS's space line would say "Space required: 0.0 KB".
+    char space[64] = "";
+    GetDlgItemTextA(GetParent(tree), 1023, space, sizeof space);
+    EXPECT_TRUE(!IsWindowVisible(GetDlgItem(GetParent(tree), 1023)) || !*space) << space;
     const auto unticked = checkmark();
     PostMessageA(tree, WM_KEYDOWN, VK_SPACE, 0);
     ASSERT_TRUE(winui::waitfor([&] { return checkmark() != unticked; }, 5000));
@@ -310,6 +314,45 @@ TEST_F(install, silent_uninstall_ends_the_program_and_leaves_only_the_settings)
         EXPECT_TRUE(runabsent(HKEY_LOCAL_MACHINE));
         EXPECT_EQ(readfile(settingspath()), settings) << "a silent uninstall keeps the settings";
     }
+}
+
+// A file of the install that another program holds open: nothing goes, or (when it lets others
+// write but not delete) all but the program; either way the record stays for a later try.
+TEST_F(install, a_silent_uninstall_with_a_file_held_open_exits_2_and_a_later_try_removes_all)
+{
+    struct {
+        const char *file;
+        DWORD share;   // what the other program lets others do
+    } cases[] = {{"vexolind.exe", 0}, {"README.txt", FILE_SHARE_READ | FILE_SHARE_WRITE}};
+    for (auto &c : cases) {
+        SCOPED_TRACE(c.file);
+        ASSERT_EQ(setup(), 0);
+        const std::string dir = defaultdir();
+        vx::kernelhandle held(
+            CreateFileA((dir + "\\" + c.file).c_str(), GENERIC_READ, c.share, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
+        EXPECT_EQ(run(recordstring("QuietUninstallString")), 2);
+        EXPECT_TRUE(recorded());
+        for (const char *f : {"vexolind.exe", "uninstall.exe", c.file})
+            EXPECT_TRUE(exists(dir + "\\" + f)) << f;
+        held.reset();
+        EXPECT_TRUE(uninstall(dir)) << "once it is closed";
+    }
+}
+
+TEST_F(install, while_a_setup_wizard_is_open_a_second_setup_or_uninstaller_refuses)
+{
+    ASSERT_EQ(setup(), 0);
+    DWORD pid = 0;
+    vx::kernelhandle wizard(winui::startprocess("\"" + setuppath() + "\"", nullptr, &pid));
+    ASSERT_TRUE(wizard);
+    ASSERT_TRUE(winui::waitfor([&] { return winui::findwindow("#32770", nullptr, pid) != nullptr; }, 20000));
+    for (const std::string &second : {"\"" + setuppath() + "\" /S", recordstring("QuietUninstallString")})
+        EXPECT_EQ(run(second), 2) << second;
+    EXPECT_TRUE(recorded() && exists(defaultdir() + "\\uninstall.exe"));
+    TerminateProcess(wizard.get(), 1);
+    ASSERT_EQ(WaitForSingleObject(wizard.get(), 10000), WAIT_OBJECT_0);
+    EXPECT_TRUE(uninstall(defaultdir())) << "once the wizard is gone";
 }
 
 } // namespace

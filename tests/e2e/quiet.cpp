@@ -94,7 +94,7 @@ TEST_F(quiet, the_more_settings_dialog_shows_the_file_and_writes_what_it_shows)
 {
     // No timer message in the way of the boxes this test waits for, whatever the day and hour.
     writesettings("mintime=3600\r\nmaxtime=3600\r\nautorun=0\r\nautoupdate=0\r\n[quiet]\r\ntyping=0\r\n"
-                  "hours=22:00-02:00\r\ndays=67\r\naway=5\r\nprograms=Zoom.exe\r\n"
+                  "hours=22:00-02:00\r\nsat=\r\ndays=67\r\naway=5\r\nprograms=Zoom.exe\r\n"
                   "[keys]\r\nnow=Ctrl+Shift+K\r\n");
     auto a = ready();
     ASSERT_TRUE(a);
@@ -102,9 +102,11 @@ TEST_F(quiet, the_more_settings_dialog_shows_the_file_and_writes_what_it_shows)
     ASSERT_TRUE(d);
     auto text = [&](int id) { char s[256] = ""; GetDlgItemTextA(d, id, s, sizeof s); return std::string(s); };
     auto on = [&](int id) { return IsDlgButtonChecked(d, id) == BST_CHECKED; };
-    EXPECT_EQ(text(IDC_FROM) + "-" + text(IDC_TO) + " " + text(IDC_AWAY) + " " + text(IDC_PROGRAMS), "22:00-02:00 5 Zoom.exe");
+    EXPECT_EQ(text(IDC_HOURS) + " " + text(IDC_AWAY) + " " + text(IDC_PROGRAMS), "22:00-02:00 5 Zoom.exe");
     EXPECT_TRUE(on(IDC_MEDIA) && !on(IDC_TYPING) && !on(IDC_ALLDAY) && !on(IDC_DAY1) && on(IDC_DAY1 + 5) && on(IDC_DAY1 + 6));
-    EXPECT_TRUE(on(IDC_STYLEBOX) && !on(IDC_STYLENOTE));
+    EXPECT_TRUE(on(IDC_STYLEBOX) && !on(IDC_STYLENOTE) && on(IDC_SOUNDDEFAULT) && !IsWindowEnabled(GetDlgItem(d, IDC_SOUNDPATH)));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(d, IDC_DAYNOTE)));
+    EXPECT_EQ(text(IDC_DAYNOTE), "Some days have hours of their own in the settings file.");
     auto key = [&](int id) { return SendDlgItemMessageA(d, id, HKM_GETHOTKEY, 0, 0); };
     const WORD ctrlshift = (HOTKEYF_CONTROL | HOTKEYF_SHIFT) << 8;
     EXPECT_EQ(key(IDC_KEYNOW), ctrlshift | 'K');
@@ -129,18 +131,21 @@ TEST_F(quiet, the_more_settings_dialog_shows_the_file_and_writes_what_it_shows)
 
     SendDlgItemMessageA(d, IDC_KEYPAUSE, HKM_SETHOTKEY, ctrlshift | 'P', 0);
     PostMessageA(GetDlgItem(d, IDC_STYLENOTE), BM_CLICK, 0, 0);
-    SetDlgItemTextA(d, IDC_FROM, "8:30");
+    SetDlgItemTextA(d, IDC_HOURS, "8:30-12:00, 13:00-2:00");
+    PostMessageA(GetDlgItem(d, IDC_SOUNDFILE), BM_CLICK, 0, 0);
+    SetDlgItemTextA(d, IDC_SOUNDPATH, "C:\\sounds\\ding.wav");
     SetDlgItemTextA(d, IDC_PROGRAMS, "Teams.exe;Zoom.exe");
     PostMessageA(GetDlgItem(d, IDC_DAY1), BM_CLICK, 0, 0);
     PostMessageA(GetDlgItem(d, IDC_MEDIA), BM_CLICK, 0, 0);
-    ASSERT_TRUE(winui::waitfor([&] { return on(IDC_DAY1) && !on(IDC_MEDIA); }, 5000));
+    ASSERT_TRUE(winui::waitfor([&] { return on(IDC_DAY1) && !on(IDC_MEDIA) && on(IDC_SOUNDFILE); }, 5000));
     PostMessageA(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
     ASSERT_TRUE(winui::waitfor([&] { return !IsWindow(d); }, 5000));
     auto got = lines(readfile(settingspath()));
     EXPECT_EQ(std::vector<std::string>(std::find(got.begin(), got.end(), "[quiet]"), got.end()),
-              (std::vector<std::string>{"[quiet]", "typing=0", "hours=08:30-02:00", "days=167", "away=5",
-                                        "programs=Teams.exe;Zoom.exe", "media=0", "[keys]", "now=Ctrl+Shift+K",
-                                        "pause=Ctrl+Shift+P", "[show]", "style=note"}));
+              (std::vector<std::string>{"[quiet]", "typing=0", "hours=08:30-12:00,13:00-02:00", "sat=", "days=167",
+                                        "away=5", "programs=Teams.exe;Zoom.exe", "media=0", "[keys]",
+                                        "now=Ctrl+Shift+K", "pause=Ctrl+Shift+P", "[show]", "style=note",
+                                        "sound=C:\\sounds\\ding.wav"}));
     EXPECT_EQ(got[1], "mintime=3600");
 }
 

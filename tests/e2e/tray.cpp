@@ -323,13 +323,14 @@ TEST_F(tray, pause_holds_timer_messages_shows_its_end_in_the_tip_and_resume_ends
     ASSERT_TRUE(a && a->window() && trayicons().size() == 1);
     SYSTEMTIME st;
     GetLocalTime(&st);
-    ASSERT_TRUE(a->pick('p'));
+    ASSERT_TRUE(a->pick("ph"));
     std::string tip;
     winui::waitfor([&] { return (tip = traytip(trayicons().front())) != "vexolind - kissing you"; }, 10000);
     auto until = [&](int minutes) {   // the minute may turn meanwhile
-        int end = (st.wHour * 60 + st.wMinute + minutes) % 1440;
+        int end = st.wHour * 60 + st.wMinute + minutes;
         char want[64];
-        snprintf(want, sizeof want, "vexolind - paused until %02d:%02d", end / 60, end % 60);
+        snprintf(want, sizeof want, "vexolind - paused until %s%02d:%02d", end >= 1440 ? "tomorrow " : "",
+                 end % 1440 / 60, end % 60);
         return std::string(want);
     };
     EXPECT_TRUE(tip == until(60) || tip == until(61)) << tip;
@@ -374,6 +375,156 @@ TEST_F(tray, shortcuts_bring_a_message_and_pause_and_resume)
         std::string tip;
         EXPECT_TRUE(winui::waitfor([&] { return (tip = traytip(trayicons().front())).rfind(want, 0) == 0; }, 10000)) << tip;
     }
+}
+
+// The local time minutes from now as [pause] keeps it: "YYYY-MM-DD HH:MM".
+std::string localclock(int minutes)
+{
+    FILETIME ft, local;
+    GetSystemTimeAsFileTime(&ft);
+    ULARGE_INTEGER u = {{ft.dwLowDateTime, ft.dwHighDateTime}};
+    u.QuadPart += minutes * 600000000ull;
+    ft = {u.LowPart, u.HighPart};
+    SYSTEMTIME st;
+    FileTimeToLocalFileTime(&ft, &local);
+    FileTimeToSystemTime(&local, &st);
+    char text[32];
+    snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute);
+    return text;
+}
+
+std::string inivalue(const char *section, const char *key)
+{
+    char value[64] = "";
+    GetPrivateProfileStringA(section, key, "(none)", value, sizeof value, settingspath().c_str());
+    return value;
+}
+
+// The tray tip once it is want, or starts with it when prefix; the last one read otherwise.
+std::string tipwhen(const std::string &want, bool prefix = false)
+{
+    std::string tip;
+    winui::waitfor([&] { tip = traytip(trayicons().front()); return prefix ? tip.rfind(want, 0) == 0 : tip == want; }, 15000);
+    return tip;
+}
+
+TEST_F(tray, a_pause_survives_a_restart_ends_on_time_and_is_then_forgotten)
+{
+    writesettings("mintime=3\r\nmaxtime=3\r\nautorun=0\r\nautoupdate=0\r\n");
+    auto a = ready();
+    ASSERT_TRUE(a && a->window() && trayicons().size() == 1);
+    std::string kept = localclock(30);
+    ASSERT_TRUE(a->pick("p3"));
+    const std::string paused = "vexolind - paused until ", tip = tipwhen(paused, true);
+    EXPECT_TRUE(winui::waitfor([&] { return inivalue("pause", "until") == kept || inivalue("pause", "until") == localclock(30); }, 5000));
+    a->exitbymenu();
+    ASSERT_TRUE(a->waitexit(10000));
+
+    a = ready();
+    ASSERT_TRUE(a && trayicons().size() == 1);
+    EXPECT_EQ(tipwhen(paused, true), tip) << "the pause did not come back after the restart";
+    expectheld(*a, [] { return true; });
+    a->exitbymenu();
+    ASSERT_TRUE(a->waitexit(10000));
+
+    // A pause that ends at the next minute: held until then, messages right after, and forgotten.
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    std::string end = localclock(st.wSecond < 45 ? 1 : 2);
+    WritePrivateProfileStringA("pause", "until", end.c_str(), settingspath().c_str());
+    a = ready();
+    ASSERT_TRUE(a && trayicons().size() == 1);
+    EXPECT_EQ(tipwhen(paused, true), paused + end.substr(11));
+    HWND box = a->box("vexolind", 200000);
+    ASSERT_TRUE(box);
+    EXPECT_GE(localclock(0), end) << "a message came before the pause ended";
+    dismiss(box);
+    EXPECT_EQ(inivalue("pause", "until"), "(none)");
+    EXPECT_EQ(tipwhen("vexolind - kissing you"), "vexolind - kissing you");
+    a->exitbymenu();
+    ASSERT_TRUE(a->waitexit(10000));
+
+    // One that ended before the start is forgotten at once.
+    WritePrivateProfileStringA("pause", "until", "2001-01-01 08:00", settingspath().c_str());
+    a = ready();
+    ASSERT_TRUE(a && a->box("vexolind", 15000)) << "an ended pause held messages";
+    EXPECT_EQ(inivalue("pause", "until"), "(none)");
+}
+
+TEST_F(tray, recent_messages_come_again_newest_first_and_none_before_the_first)
+{
+    writesettings("mintime=3600\r\nmaxtime=3600\r\nautorun=0\r\nautoupdate=0\r\n");
+    writefile(defaultfolder() + "\\kisses.txt", "!only\nOne\nTwo\nThree\n");
+    auto a = ready();
+    ASSERT_TRUE(a && a->window() && trayicons().size() == 1);
+    // Before the first message the one item is greyed: choosing it closes the menu, nothing more.
+    ASSERT_TRUE(a->pick("c\r"));
+    EXPECT_FALSE(a->box("vexolind", 3000));
+
+    // Two by double-click, the third by the command line.
+    std::vector<std::string> shown;
+    for (int i = 0; i < 3; i++) {
+        if (i < 2)
+            a->doubleclick();
+        else
+            ASSERT_EQ(winui::run("\"" + exepath() + "\" /now"), 0);
+        HWND box = a->box("vexolind");
+        ASSERT_TRUE(box);
+        shown.push_back(winui::boxtext(box));
+        dismiss(box);
+    }
+    for (int back = 0; back < 3; back++) {
+        SCOPED_TRACE(back);
+        ASSERT_TRUE(a->pick("c" + std::string(back, '\n') + "\r"));
+        HWND box = a->box("vexolind");
+        ASSERT_TRUE(box);
+        EXPECT_EQ(winui::boxtext(box), shown[2 - back]);
+        dismiss(box);
+    }
+}
+
+TEST_F(tray, switches_act_on_the_running_vexolind_at_once_and_without_one_end_with_3)
+{
+    const std::string exe = "\"" + exepath() + "\" ";
+    for (const char *sw : {"/now", "/PAUSE", "/pause:5", "/pause:resume", "/resume", "/kiss", "/Kick", "/exit"}) {
+        SCOPED_TRACE(sw);
+        EXPECT_EQ(winui::run(exe + sw), 3);
+        EXPECT_TRUE(trayicons().empty());
+        EXPECT_FALSE(winui::findwindow("#32770", nullptr));
+        EXPECT_FALSE(exists(settingspath())) << "a switch with nothing running started a vexolind";
+    }
+
+    writesettings("mintime=3600\r\nmaxtime=3600\r\nautorun=0\r\nautoupdate=0\r\n");
+    auto a = ready();
+    ASSERT_TRUE(a && a->window() && trayicons().size() == 1);
+    ASSERT_EQ(winui::run(exe + "/now"), 0);
+    HWND box = a->box("vexolind");
+    ASSERT_TRUE(box) << "the switch returned before its message showed, or none came";
+    EXPECT_EQ(winui::run(exe + "/now", 10000), 0) << "a switch waited for the open box";
+    ASSERT_TRUE(dismiss(box));
+
+    const std::string kicking = "vexolind - kicking you", kissing = "vexolind - kissing you",
+                      forever = "vexolind - paused until you resume";
+    EXPECT_EQ(winui::run(exe + "/kick"), 0);
+    EXPECT_EQ(tipwhen(kicking), kicking);
+    EXPECT_EQ(inivalue("settings", "type"), "kickers");
+    EXPECT_EQ(winui::run(exe + "/KISS"), 0);
+    EXPECT_TRUE(winui::waitfor([] { return inivalue("settings", "type") == "kisses"; }, 5000));
+    EXPECT_EQ(winui::run(exe + "/pause:resume"), 0);
+    EXPECT_EQ(tipwhen(forever), forever);
+    EXPECT_EQ(inivalue("pause", "until"), "resume");
+    EXPECT_EQ(winui::run(exe + "/resume"), 0);
+    EXPECT_EQ(tipwhen(kissing), kissing);
+    EXPECT_EQ(inivalue("pause", "until"), "(none)");
+    std::string kept = localclock(90);
+    EXPECT_EQ(winui::run(exe + "/pause:90"), 0);
+    EXPECT_TRUE(winui::waitfor([&] { return inivalue("pause", "until") == kept || inivalue("pause", "until") == localclock(90); }, 5000));
+
+    EXPECT_EQ(winui::run(exe + "/exit"), 0);
+    DWORD code = 99;
+    ASSERT_TRUE(a->waitexit(10000, &code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(winui::waitfor([] { return trayicons().empty(); }, 5000));
 }
 
 } // namespace
