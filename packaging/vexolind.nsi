@@ -155,7 +155,7 @@ FunctionEnd
 Function ${un}onewizard
     System::Call 'kernel32::CreateMutexW(p 0, i 0, w "${APP}-setup") p .r0 ?e'
     Pop $1
-    ; ERROR_ALREADY_EXISTS, or ERROR_ACCESS_DENIED when another user's elevated one holds it
+    ; ERROR_ALREADY_EXISTS, or ERROR_ACCESS_DENIED when one with more rights (elevated) holds it
     ${If} $1 = 183
     ${OrIf} $1 = 5
         MessageBox MB_OK|MB_ICONEXCLAMATION "Another ${APP} setup or uninstaller is already running. \
@@ -270,8 +270,7 @@ FunctionEnd
 ; or else a copy of it started without _?=, which NSIS runs from %TEMP%, once this one has ended.
 Function un.removeself
     ${If} $EXEDIR != $INSTDIR
-        Delete "$INSTDIR\uninstall.exe"
-        RMDir "$INSTDIR"
+        Call un.deleteself
     ${ElseIf} $upgrading != 1
         System::Call 'kernel32::GetCurrentProcessId() i .r0'
         Exec '"$INSTDIR\uninstall.exe" /S /finish=$0'
@@ -292,7 +291,11 @@ Function un.finish
         System::Call 'kernel32::WaitForSingleObject(p $R2, i -1)'
         System::Call 'kernel32::CloseHandle(p $R2)'
     ${EndIf}
-    ; The process that handed over to this copy may still be ending.
+    Call un.deleteself
+FunctionEnd
+
+; The process that handed over to this copy of the uninstaller may still be ending.
+Function un.deleteself
     ${For} $R3 1 100
         Delete "$INSTDIR\uninstall.exe"
         ${IfNotThen} ${FileExists} "$INSTDIR\uninstall.exe" ${|} ${Break} ${|}

@@ -1,5 +1,4 @@
 #include "shell.h"
-#include "sound.h"
 #include "switches.h"
 
 #include <commctrl.h>
@@ -84,21 +83,6 @@ TEST(commandline, switches_for_the_running_vexolind_and_everything_else_a_settin
         EXPECT_EQ(got.kind, c.kind) << c.tail;
         EXPECT_EQ(got.minutes, c.minutes) << c.tail;
     }
-}
-
-TEST(sound, default_none_or_a_file_whose_header_says_wave)
-{
-    const struct { const wchar_t *value; soundkind kind; const wchar_t *written; } cases[] = {
-        {L"", sound_default, L"default"}, {L" Default ", sound_default, L"default"}, {L"NONE", sound_none, L"none"},
-        {L" C:\\My Sounds\\ding.wav ", sound_file, L"C:\\My Sounds\\ding.wav"}, {L"nothing", sound_file, L"nothing"}};
-    for (auto &c : cases) {
-        EXPECT_EQ(parsesound(c.value).kind, c.kind) << c.value;
-        EXPECT_EQ(soundvalue(parsesound(c.value)), c.written) << c.value;
-    }
-    const unsigned char wave[] = "RIFF\x24\0\0\0WAVEfmt ", avi[] = "RIFF\x24\0\0\0AVI LIST";
-    EXPECT_TRUE(waveheader(wave, 12));
-    EXPECT_FALSE(waveheader(wave, 11));
-    EXPECT_FALSE(waveheader(avi, 12));
 }
 
 TEST(sliders, seconds_and_positions_convert_in_unsigned_arithmetic)
