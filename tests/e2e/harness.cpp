@@ -77,12 +77,9 @@ FILETIME backdate(const std::string &path)
     const SYSTEMTIME longago = {2001, 1, 1, 1, 0, 0, 0, 0};
     FILETIME then = {};
     SystemTimeToFileTime(&longago, &then);
-    HANDLE f = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, 0, nullptr);
-    if (f != INVALID_HANDLE_VALUE) {
-        SetFileTime(f, nullptr, nullptr, &then);
-        CloseHandle(f);
-    }
+    vx::filehandle f(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, 0, nullptr));
+    SetFileTime(f.get(), nullptr, nullptr, &then);
     return modified(path);
 }
 
