@@ -232,12 +232,15 @@ std::string traytip(HWND icon)
     RECT r;
     GetWindowRect(icon, &r);
     // Away first until no tip shows, as one still up would be read stale; then onto the icon,
-    // where the tip shows after the pointer rests.
-    SetCursorPos(r.right + 200, r.bottom + 200);
-    winui::waitfor([] { return tipshown().empty(); }, 5000);
-    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    // where the tip shows after the pointer rests. A busy machine can be slower than the tip's
+    // own delay: the pointer then goes away and back again.
     std::wstring text;
-    winui::waitfor([&] { return !(text = tipshown()).empty(); }, 5000);
+    for (int hover = 0; hover < 4 && text.empty(); hover++) {
+        SetCursorPos(r.right + 200, r.bottom + 200);
+        winui::waitfor([] { return tipshown().empty(); }, 5000);
+        SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        winui::waitfor([&] { return !(text = tipshown()).empty(); }, 5000);
+    }
     SetCursorPos(r.right + 200, r.bottom + 200);
     return std::string(text.begin(), text.end());   // the tips are ASCII
 }
