@@ -57,9 +57,11 @@ TEST_F(quiet, each_cause_holds_messages_and_names_itself_until_it_ends)
          [&] {
              notepad = app::start("", "C:\\windows\\notepad.exe");
              HWND w = nullptr;
-             // On a busy machine Notepad can take a while; shown late, it would cover the tray icon.
-             EXPECT_TRUE(winui::waitfor([&] { return (w = windowof("Notepad", notepad->pid())) != nullptr; }, 60000));
-             ShowWindow(w, SW_HIDE);   // clear of the tray icon, whose tip is read by hovering
+             // Hidden only once Notepad has shown it itself, and moved off the screen: over the
+             // tray icon it would keep the tip, read by hovering, from showing.
+             EXPECT_TRUE(winui::waitfor([&] { return (w = windowof("Notepad", notepad->pid())) && IsWindowVisible(w); }, 60000));
+             SetWindowPos(w, nullptr, -4000, -4000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+             ShowWindow(w, SW_HIDE);
          },
          [&] { notepad.reset(); }},
     };
