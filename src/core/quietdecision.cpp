@@ -1,5 +1,6 @@
 #include "quietdecision.h"
 
+#include "lang.h"
 #include "text.h"
 
 #include <stdio.h>
@@ -47,6 +48,18 @@ bool inranges(const std::vector<hourrange> &ranges, int minute)
 bool pathless(const std::wstring &name)
 {
     return name.find_first_of(L"\\/:") == std::wstring::npos && name.size() < MAX_PATH;
+}
+
+// The name is cut so that the tip's 63 characters still end in the text after it.
+void programtip(char *tip, size_t size, const std::string &format, const char *program)
+{
+    size_t at = format.find("%s");
+    std::wstring before = widen(format.substr(0, at)), after = widen(at == std::string::npos ? "" : format.substr(at + 2));
+    std::wstring name = widen(program);
+    size_t room = 63 - std::min<size_t>(63, before.size() + after.size());
+    if (name.size() > room)
+        name.resize(room > 0 && IS_HIGH_SURROGATE(name[room - 1]) ? room - 1 : room);
+    snprintf(tip, size, "%s", narrow(before + name + after).c_str());
 }
 
 } // namespace
@@ -228,15 +241,12 @@ void quiettext(char *tip, size_t size, quietcause why, const char *program)
 {
     const char *const texts[] = {"vexolind - quiet: full screen", "vexolind - quiet: notifications off",
                                  "vexolind - quiet: microphone in use", "vexolind - quiet: camera in use"};
-    const char suffix[] = " is running";
-    // The name is cut so that the tip's 63 characters still end in the suffix.
-    const int room = 63 - (int)(sizeof "vexolind - quiet: " - 1) - (int)(sizeof suffix - 1);
     if (why >= quiet_fullscreen && why <= quiet_camera)
-        snprintf(tip, size, "%s", texts[why - quiet_fullscreen]);
+        snprintf(tip, size, "%s", tr(texts[why - quiet_fullscreen]).c_str());
     else if (why == quiet_program)
-        snprintf(tip, size, "vexolind - quiet: %.*s%s", room, program ? program : "", suffix);
+        programtip(tip, size, tr("vexolind - quiet: %s is running"), program ? program : "");
     else if (why == quiet_hours)
-        snprintf(tip, size, "vexolind - quiet: outside your hours");
+        snprintf(tip, size, "%s", tr("vexolind - quiet: outside your hours").c_str());
     else if (size)
         tip[0] = '\0';
 }

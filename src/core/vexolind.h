@@ -29,6 +29,7 @@ struct settings_t {
     quietkeys quiet;            // [quiet], as written
     std::wstring style;         // [show] style
     std::wstring sound;         // [show] sound
+    std::wstring language;      // [show] language: a code of po/LINGUAS, en, or empty for Windows' choice
     std::wstring keynow;        // [keys] now
     std::wstring keypause;      // [keys] pause
     std::wstring failshown;     // [update] the day "Auto Update Failed" last showed
@@ -64,9 +65,9 @@ typedef struct context_s : settings_t {
     bool setup;                 // the settings dialog is open
     bool abup;                  // About is showing the splash
     bool moreopen;              // the more-settings dialog is open
-    char pausetip[64];
-    char quiettip[64];          // why messages wait, when a tip should say so; empty otherwise
-    char tipshown[64];          // the tip the tray holds now
+    char pausetip[256];         // the tips are UTF-8
+    char quiettip[256];         // why messages wait, when a tip should say so; empty otherwise
+    char tipshown[256];         // the tip the tray holds now
 } context_t;
 
 extern context_t *con;

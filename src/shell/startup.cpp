@@ -35,7 +35,7 @@ void failbox(context_t *ctx)
     if (ctx->failshown == today)
         return;
     savefailshown(ctx, today);
-    MessageBoxA(ctx->hwnd, "Auto Update Failed\nCan't initialise wininet", "vexolind", MB_OK);
+    box(ctx->hwnd, trw("Auto Update Failed\nCan't initialise wininet"), "vexolind", MB_OK);
 }
 
 } // namespace
@@ -78,8 +78,8 @@ void presentupdate(context_t *ctx, checkoutcome outcome)
         break;
     case outcome_offer:
         // The question keeps its wording, as the program has always asked it.
-        if (MessageBoxA(ctx->hwnd, "An new version of vexolind is available!\nWould you like to install it ?",
-                        "vexolind update", MB_YESNO | MB_ICONQUESTION) == IDYES) {
+        if (box(ctx->hwnd, trw("An new version of vexolind is available!\nWould you like to install it ?"),
+                "vexolind update", MB_YESNO | MB_ICONQUESTION) == IDYES) {
             ShellExecuteA(nullptr, "open", DOWNLOAD_URL, nullptr, nullptr, SW_SHOWNORMAL);
             exit(0);
         }

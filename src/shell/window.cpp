@@ -1,4 +1,5 @@
 #include "handles.h"
+#include "lang.h"
 #include "pauseplan.h"
 #include "quietdecision.h"
 #include "recent.h"
@@ -9,25 +10,34 @@
 
 namespace {
 
+std::wstring ansiwide(const char *text)
+{
+    int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    std::wstring w(n > 0 ? n : 1, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, &w[0], n);
+    w.resize(n > 0 ? n - 1 : 0);
+    return w;
+}
+
 HICON moodicon(const context_t *ctx)
 {
     return trayicon(ctx->hinst, moodiconname(ctx));
 }
 
 // The tip that wins: a pause's end, then why messages wait, then the mood.
-const char *tipnow(const context_t *ctx)
+std::string tipnow(const context_t *ctx)
 {
     if (pausing(ctx->pauseuntil, utcnowms()))
         return ctx->pausetip;
     if (ctx->quiettip[0])
         return ctx->quiettip;
-    return ctx->curki == kisses ? "vexolind - kissing you" : "vexolind - kicking you";
+    return ctx->curki == kisses ? tr("vexolind - kissing you") : tr("vexolind - kicking you");
 }
 
 // The icon and tip of the current mood, as they stand now.
 BOOL moodtray(context_t *ctx, DWORD msg, UINT flags)
 {
-    lstrcpynA(ctx->tipshown, tipnow(ctx), sizeof ctx->tipshown);
+    lstrcpynA(ctx->tipshown, tipnow(ctx).c_str(), sizeof ctx->tipshown);
     return tray(ctx->hwnd, msg, flags, moodicon(ctx), ctx->tipshown);
 }
 
@@ -118,7 +128,9 @@ LRESULT onalerttimer(context_t *ctx)
     quietinputs in = quietinputsnow(ctx, GetTickCount64());
     bool due = false;
     quietcause why = alerttick(ctx, in, typingwait(in), &due);
-    quiettext(ctx->quiettip, sizeof ctx->quiettip, why, in.program);
+    // The process list names programs in the ANSI code page; the tips are UTF-8.
+    std::string program = in.program ? narrow(ansiwide(in.program)) : "";
+    quiettext(ctx->quiettip, sizeof ctx->quiettip, why, in.program ? program.c_str() : nullptr);
     refreshtip(ctx);
     if (due)
         veXoLind(ctx);
@@ -136,7 +148,7 @@ LRESULT onsessionchange(context_t *ctx, WPARAM change)
 // Only when the text changes: the tray redraws on every record it gets.
 void refreshtip(context_t *ctx)
 {
-    if (lstrcmpA(ctx->tipshown, tipnow(ctx)) != 0)
+    if (tipnow(ctx) != ctx->tipshown)
         moodtray(ctx, NIM_MODIFY, NIF_TIP);
 }
 
@@ -167,14 +179,15 @@ HWND InitInstance(HINSTANCE hInstance, int)
 
 BOOL tray(HWND hwnd, DWORD msg, UINT flags, HICON icon, const char *tip)
 {
-    // The 88-byte record that every shell reads; icon 0 of the main window is ours.
-    auto pn = trayrecord<NOTIFYICONDATAA>(hwnd, NOTIFYICONDATAA_V1_SIZE, flags);
+    // The first record, that every shell reads; icon 0 of the main window is ours. The tip comes
+    // as UTF-8, and the record takes 63 characters of it.
+    auto pn = trayrecord<NOTIFYICONDATAW>(hwnd, NOTIFYICONDATAW_V1_SIZE, flags);
     if (flags & NIF_MESSAGE)
         pn.uCallbackMessage = WM_TRAYNOTIFY;
     pn.hIcon = icon;
     if (tip)
-        lstrcpynA(pn.szTip, tip, sizeof pn.szTip);
-    return Shell_NotifyIconA(msg, &pn);
+        lstrcpynW(pn.szTip, widen(tip).c_str(), ARRAYSIZE(pn.szTip));
+    return Shell_NotifyIconW(msg, &pn);
 }
 
 int seticon(context_t *ctx)
@@ -189,6 +202,7 @@ int contextmenu(context_t *ctx, POINT pt)
     if (!tp)
         return IDM_NONE;
     HMENU popup = GetSubMenu(tp.get(), 0);
+    localisemenu(popup);
     shapemenu(ctx, popup, pausing(ctx->pauseuntil, utcnowms()));
     // Without the foreground switch before and the WM_NULL after, a tray menu never
     // closes when the user clicks elsewhere.
