@@ -82,9 +82,12 @@ def header(path, field):
 
 def cstring(text, wide):
     out = []
-    for ch in text:
+    for i, ch in enumerate(text):
         o = ord(ch)
-        if ch == '"':
+        # A hex digit right after an escape would read as part of it: it is escaped too.
+        if out and out[-1].startswith('\\') and out[-1][1] in 'x01234567' and ch in '0123456789abcdefABCDEF':
+            out.append('\\x%04x' % o if wide else '\\%03o' % o)
+        elif ch == '"':
             out.append('""' if wide == 'rc' else '\\"')
         elif ch == '\\':
             out.append('\\\\')

@@ -4,6 +4,7 @@
 #include "lang.h"
 #include "resource.h"
 
+#include <algorithm>
 #include <set>
 
 using namespace e2e;
@@ -108,6 +109,35 @@ TEST_F(language, tipmenudialogandbox)
     }
     PostMessageW(GetDlgItem(more, IDCANCEL), BM_CLICK, 0, 0);
     EXPECT_TRUE(winui::waitfor([&] { return !IsWindow(more); }, 10000));
+}
+
+// The installer's first page, NSIS's texts and ours, in the display language with nothing asked.
+TEST_F(language, installer)
+{
+    const row *r = current();
+    ASSERT_TRUE(r);
+    if (std::string(r->lang) != "de" || env("VEXOLIND_SETUP").empty())
+        GTEST_SKIP() << "the installer is checked in German, when the release is built";
+    DWORD pid = 0;
+    vx::kernelhandle wizard(winui::startprocess("\"" + unixtowin(env("VEXOLIND_SETUP")) + "\"", nullptr, &pid));
+    ASSERT_TRUE(wizard);
+    HWND page = nullptr;
+    ASSERT_TRUE(winui::waitfor([&] { return (page = winui::findwindow("#32770", nullptr, pid)) != nullptr; }, 20000));
+    std::vector<std::wstring> texts;
+    auto seen = [&] {
+        texts.clear();
+        EnumChildWindows(
+            page, [](HWND w, LPARAM all) {
+                reinterpret_cast<std::vector<std::wstring> *>(all)->push_back(textof(w));
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&texts));
+        return std::find(texts.begin(), texts.end(), L"vexolind ist freie Software unter der obigen MIT-Lizenz.") != texts.end();
+    };
+    EXPECT_TRUE(winui::waitfor(seen, 10000)) << "no German licence page";
+    EXPECT_EQ(textof(GetDlgItem(page, IDOK)), L"&Weiter >");
+    TerminateProcess(wizard.get(), 1);
+    EXPECT_EQ(WaitForSingleObject(wizard.get(), 10000), WAIT_OBJECT_0);
 }
 
 // [show] language= wins over Windows; choosing Windows' own in the dialog applies at once.
