@@ -36,7 +36,7 @@ SetDateSave off
 !define CLOSEWAIT 10000
 !define EXIT_UNCHANGED 2
 ; What the installer puts in its folder, recorded so that the uninstaller removes these alone.
-!define FILES "${APP}.exe|README.txt|LICENSE.txt|uninstall.exe"
+!define FILES "${APP}.exe|README.txt|LICENSE.txt|${APP}.png|uninstall.exe"
 
 Name "${APP}"
 OutFile "${OUTFILE}"
@@ -344,10 +344,14 @@ Section "${APP}"
     !insertmacro FILEFREE "" "${APP}.exe"
     !insertmacro FILEFREE "" "README.txt"
     !insertmacro FILEFREE "" "LICENSE.txt"
+    !insertmacro FILEFREE "" "${APP}.png"
     !insertmacro FILEFREE "" "uninstall.exe"
     Call removeold
 
     SetOutPath "$INSTDIR"
+    ; The toasts' icon: Windows reads it from an image file, not from the program. Not staged,
+    ; so it keeps no time, as the wizard's picture.
+    File "${__FILEDIR__}\..\res\${APP}.png"
     SetDateSave on
     File "${STAGE}\${APP}.exe"
     File "${STAGE}\README.txt"
@@ -368,8 +372,18 @@ Section "${APP}"
     WriteRegDWORD HKCU "${UNINSTKEY}" "EstimatedSize" $0
     WriteRegDWORD HKCU "${UNINSTKEY}" "NoModify" 1
     WriteRegDWORD HKCU "${UNINSTKEY}" "NoRepair" 1
-    ${IfThen} $runuser = 1 ${|} WriteRegStr HKCU "${RUNKEY}" "${APP}" "$\"$INSTDIR\${APP}.exe$\"" ${|}
-    ${IfThen} $runmachine = 1 ${|} WriteRegStr HKLM "${RUNKEY}" "${APP}" "$\"$INSTDIR\${APP}.exe$\"" ${|}
+    ; A per-user program starts for its user alone: a machine-wide value of ours, which earlier
+    ; builds wrote when they ran elevated, becomes the user's. The machine's goes where this
+    ; user may remove it; elsewhere it stays, and both start this copy.
+    !insertmacro STARTSFROM HKLM $INSTDIR $R6
+    ${If} $R6 = 1
+        StrCpy $runmachine 1
+        DeleteRegValue HKLM "${RUNKEY}" "${APP}"
+    ${EndIf}
+    ${If} $runuser = 1
+    ${OrIf} $runmachine = 1
+        WriteRegStr HKCU "${RUNKEY}" "${APP}" "$\"$INSTDIR\${APP}.exe$\""
+    ${EndIf}
 SectionEnd
 
 Section "un.${APP}" unprogram
@@ -416,7 +430,7 @@ SectionEnd
 !define AUMIDKEY "Software\Classes\AppUserModelId\Vexolind.vexolind"
 Section "-toast name"
     WriteRegStr HKCU "${AUMIDKEY}" "DisplayName" "${APP}"
-    WriteRegStr HKCU "${AUMIDKEY}" "IconUri" "$INSTDIR\${APP}.exe"
+    WriteRegStr HKCU "${AUMIDKEY}" "IconUri" "$INSTDIR\${APP}.png"
 SectionEnd
 
 Section "-un.toast name"

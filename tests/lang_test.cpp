@@ -107,16 +107,21 @@ std::vector<std::string> dialogmisfits(const wchar_t *name)
 std::vector<std::string> tipmisfits()
 {
     std::vector<std::string> out;
-    char tip[256];
-    pausetext(tip, sizeof tip, 0, 3 * 24 * 60 + 23 * 60 + 59);
-    std::vector<std::string> tips = {tip, tr("vexolind - kissing you"), tr("vexolind - kicking you")};
+    char pause[256];
+    pausetext(pause, sizeof pause, 0, 3 * 24 * 60 + 23 * 60 + 59);
+    std::vector<std::wstring> tips = {widen(pause), trw("vexolind - kissing you"), trw("vexolind - kicking you")};
     for (int why = quiet_fullscreen; why <= quiet_hours; why++) {
-        quiettext(tip, sizeof tip, (quietcause)why, "a-program-with-a-name-longer-than-any-tip-could-hold.exe");
+        wchar_t tip[256];   // room beyond the tray's, so that a long one shows
+        quiettext(tip, ARRAYSIZE(tip), (quietcause)why, L"a-program-with-a-name-longer-than-any-tip-could-hold.exe");
         tips.push_back(tip);
     }
-    for (const std::string &t : tips)
-        if (widen(t).size() > 63)
-            out.push_back(t + ": " + std::to_string(widen(t).size()) + " characters");
+    for (const std::wstring &t : tips)
+        if (t.size() > 63)
+            out.push_back(narrow(t) + ": " + std::to_string(t.size()) + " characters");
+    // The first start's notification, which a balloon holds 255 characters of.
+    std::wstring hello = trw("vexolind is running. Right-click its icon for settings; it may be under the ^ arrow.");
+    if (hello.size() > 255)
+        out.push_back(narrow(hello) + ": over 255 characters");
     return out;
 }
 

@@ -3,6 +3,7 @@
 #include "winui.h"
 
 #include <gtest/gtest.h>
+#include <sddl.h>
 #include <shlobj.h>
 
 #include <ctype.h>
@@ -197,6 +198,41 @@ private:
     HKEY standin = nullptr;
 };
 
+// Plays an older build's machine-wide value that this user may read but not change: the Run key
+// under the stand-in for HKEY_LOCAL_MACHINE lets everyone read and no one write.
+class machinekeyreadonly {
+public:
+    explicit machinekeyreadonly(const std::string &value)
+    {
+        snprintf(name, sizeof name, "Software\\vexolind-test-readonly-%lu", GetCurrentProcessId());
+        RegCreateKeyExA(HKEY_CURRENT_USER, name, 0, NULL, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, NULL, &standin, NULL);
+        HKEY run = nullptr;
+        PSECURITY_DESCRIPTOR readonly = nullptr;
+        if (!standin || RegCreateKeyExA(standin, runkey, 0, NULL, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, NULL, &run, NULL))
+            return;
+        RegSetValueExA(run, "vexolind", 0, REG_SZ, (const BYTE *)value.c_str(), (DWORD)value.size() + 1);
+        if (ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readonly, NULL))
+            RegSetKeySecurity(run, DACL_SECURITY_INFORMATION, readonly);
+        LocalFree(readonly);
+        RegCloseKey(run);
+        overridden = RegOverridePredefKey(HKEY_LOCAL_MACHINE, standin) == ERROR_SUCCESS;
+    }
+    ~machinekeyreadonly()
+    {
+        RegOverridePredefKey(HKEY_LOCAL_MACHINE, NULL);
+        if (standin)
+            RegCloseKey(standin);
+        RegDeleteTreeA(HKEY_CURRENT_USER, name);
+    }
+    machinekeyreadonly(const machinekeyreadonly &) = delete;
+    machinekeyreadonly &operator=(const machinekeyreadonly &) = delete;
+    bool overridden = false;
+
+private:
+    char name[80];
+    HKEY standin = nullptr;
+};
+
 std::wstring wide(const std::string &s)
 {
     return std::wstring(s.begin(), s.end());
@@ -365,13 +401,14 @@ TEST_F(settings, switches_are_any_integer_and_save_as_one_or_zero)
         EXPECT_EQ(ctx.autoupdate, c.wantupdate);
         EXPECT_EQ(ctx.autorun, c.wantrun);
         savedonce(file, {c.savedupdate, c.savedrun});
-        regvalue machine = readrun(HKEY_LOCAL_MACHINE);
+        regvalue user = readrun(HKEY_CURRENT_USER), machine = readrun(HKEY_LOCAL_MACHINE);
         if (c.wantrun) {
-            EXPECT_TRUE(machine.present);
-            EXPECT_EQ(machine.data, quotedvalue(me));
+            EXPECT_TRUE(user.present);
+            EXPECT_EQ(user.data, quotedvalue(me));
+            EXPECT_EQ(machine.data, std::string("stale") + '\0') << "another program's value stays";
         } else {
             EXPECT_FALSE(machine.present);
-            EXPECT_FALSE(readrun(HKEY_CURRENT_USER).present);
+            EXPECT_FALSE(user.present);
         }
     }
 }
@@ -407,20 +444,27 @@ protected:
     runguard run;
 };
 
-TEST_F(autorun, registers_the_quoted_path_for_the_machine)
+// The machine's key is writable here, as it is for an elevated user: the value goes to the user's
+// all the same, and an older build's machine-wide value of ours goes.
+TEST_F(autorun, registers_the_quoted_path_for_the_user_and_takes_ours_from_the_machine)
 {
+    const std::string other = "\"C:\\Tools\\vexolind.exe\"";
     for (std::string path : {modulepath(), std::string("C:\\Program Files\\vexolind\\vexolind.exe"),
                              std::string("C:\\vexolind.exe")}) {
         SCOPED_TRACE(path);
-        // Twice: the second registration replaces the first with the same value.
-        for (int round = 0; round < 2; round++) {
+        std::string upper = path;
+        for (char &ch : upper)
+            ch = (char)toupper((unsigned char)ch);
+        // The machine's value: ours quoted, ours as typed in capitals, another copy's.
+        for (const std::string &machine : {"\"" + path + "\"", upper, other}) {
+            setrun(HKEY_LOCAL_MACHINE, machine);
             EXPECT_EQ(registerAutoRun(1, wide(path).c_str()), 1);
-            regvalue v = readrun(HKEY_LOCAL_MACHINE);
+            regvalue v = readrun(HKEY_CURRENT_USER);
             ASSERT_TRUE(v.present);
             EXPECT_EQ(v.type, (DWORD)REG_SZ);
             EXPECT_EQ(v.data.size(), path.size() + 3) << "quotes and terminator";
             EXPECT_EQ(v.data, quotedvalue(path));
-            EXPECT_FALSE(readrun(HKEY_CURRENT_USER).present);
+            EXPECT_EQ(readrun(HKEY_LOCAL_MACHINE).present, machine == other) << machine;
         }
     }
 }
@@ -441,17 +485,23 @@ TEST_F(autorun, clearing_removes_the_value_from_both_keys_even_when_absent)
     }
 }
 
-TEST_F(autorun, falls_back_to_the_user_key_when_the_machine_key_is_closed)
+TEST_F(autorun, a_machine_value_of_ours_that_may_not_be_removed_stays_and_the_user_gets_one)
 {
     std::string path = "C:\\Program Files\\vexolind\\vexolind.exe";
     {
+        machinekeyreadonly old("\"" + path + "\"");
+        ASSERT_TRUE(old.overridden);
+        HKEY k;
+        ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, runkey, 0, KEY_SET_VALUE, &k), ERROR_ACCESS_DENIED)
+            << "the stand-in must refuse changes to the Run key";
+        winui::boxwatcher boxes("vexolind");
+        EXPECT_EQ(registerAutoRun(1, wide(path).c_str()), 1);
+        EXPECT_TRUE(boxes.texts().empty()) << "nothing is said";
+        EXPECT_EQ(readrun(HKEY_LOCAL_MACHINE).data, quotedvalue(path)) << "the machine's value stays";
+    }
+    {
         machinekeyclosed closed;
         ASSERT_TRUE(closed.overridden);
-        HKEY k;
-        ASSERT_NE(RegCreateKeyExA(HKEY_LOCAL_MACHINE, runkey, 0, NULL, 0, KEY_SET_VALUE, NULL, &k,
-                                  NULL),
-                  ERROR_SUCCESS)
-            << "the stand-in must refuse the Run key";
         EXPECT_EQ(registerAutoRun(1, wide(path).c_str()), 1);
     }
     EXPECT_FALSE(readrun(HKEY_LOCAL_MACHINE).present);
@@ -776,7 +826,7 @@ TEST_F(settings, a_file_that_cannot_be_written_is_read_and_left_as_it_was)
 
         ctx.mintime = 1;
         ctx.curki = kisses;
-        deleterun(HKEY_LOCAL_MACHINE);
+        deleterun(HKEY_CURRENT_USER);
         EXPECT_EQ(savesettings(&ctx), refused ? 0 : 1);
         if (refused) {
             EXPECT_EQ(readfile(file), content);
@@ -786,7 +836,7 @@ TEST_F(settings, a_file_that_cannot_be_written_is_read_and_left_as_it_was)
             EXPECT_EQ(profile(file, "settings", "mintime"), "1");
         }
         // The Run value follows the file: none for settings the file did not take.
-        EXPECT_EQ(readrun(HKEY_LOCAL_MACHINE).present, !refused);
+        EXPECT_EQ(readrun(HKEY_CURRENT_USER).present, !refused);
         if (held != INVALID_HANDLE_VALUE)
             CloseHandle(held);
     }

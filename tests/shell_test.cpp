@@ -1,5 +1,4 @@
 #include "shell.h"
-#include "sound.h"
 #include "switches.h"
 
 #include <commctrl.h>
@@ -86,21 +85,6 @@ TEST(commandline, switches_for_the_running_vexolind_and_everything_else_a_settin
     }
 }
 
-TEST(sound, default_none_or_a_file_whose_header_says_wave)
-{
-    const struct { const wchar_t *value; soundkind kind; const wchar_t *written; } cases[] = {
-        {L"", sound_default, L"default"}, {L" Default ", sound_default, L"default"}, {L"NONE", sound_none, L"none"},
-        {L" C:\\My Sounds\\ding.wav ", sound_file, L"C:\\My Sounds\\ding.wav"}, {L"nothing", sound_file, L"nothing"}};
-    for (auto &c : cases) {
-        EXPECT_EQ(parsesound(c.value).kind, c.kind) << c.value;
-        EXPECT_EQ(soundvalue(parsesound(c.value)), c.written) << c.value;
-    }
-    const unsigned char wave[] = "RIFF\x24\0\0\0WAVEfmt ", avi[] = "RIFF\x24\0\0\0AVI LIST";
-    EXPECT_TRUE(waveheader(wave, 12));
-    EXPECT_FALSE(waveheader(wave, 11));
-    EXPECT_FALSE(waveheader(avi, 12));
-}
-
 TEST(sliders, seconds_and_positions_convert_in_unsigned_arithmetic)
 {
     struct {
@@ -160,7 +144,7 @@ TEST(chords, read_as_menus_write_them_and_anything_else_is_no_shortcut)
     } cases[] = {
         {L"Ctrl+Shift+K", C | S, 'K', L"Ctrl+Shift+K"}, {L" shift + ctrl +k ", C | S, 'K', L"Ctrl+Shift+K"},
         {L"ALT+7", A, '7', L"Alt+7"}, {L"Ctrl+Alt+Shift+F24", C | A | S, VK_F24, L"Ctrl+Alt+Shift+F24"},
-        {L"f1", 0, VK_F1, L"F1"},
+        {L"f1", 0, VK_F1, L"F1"}, {L"Ctrl+F12", C, VK_F12, L"Ctrl+F12"},
     };
     for (auto &c : cases) {
         chord got = parsechord(c.text);
@@ -169,11 +153,12 @@ TEST(chords, read_as_menus_write_them_and_anything_else_is_no_shortcut)
         EXPECT_EQ(chordtext(got), c.written) << c.text;
         EXPECT_EQ(fromhotkeyfield(tohotkeyfield(got)).mods, c.mods) << c.text;
     }
-    // A bare letter would take it from every program; no key; garbage.
-    for (const wchar_t *none : {L"K", L"Ctrl+", L"Ctrl+Shift", L"", L"Ctrl+F25", L"Ctrl+F0", L"Ctrl+KK", L"Win+K",
+    // A bare letter would take it from every program; F12 alone is the debuggers'; no key; garbage.
+    for (const wchar_t *none : {L"K", L"F12", L"Ctrl+", L"Ctrl+Shift", L"", L"Ctrl+F25", L"Ctrl+F0", L"Ctrl+KK", L"Win+K",
                                 L"K+Ctrl", L"Ctrl++K", L"Ctrl+\u00e9"})
         EXPECT_EQ(chordtext(parsechord(none)), L"") << none;
     EXPECT_EQ(fromhotkeyfield(MAKEWORD(VK_NUMPAD1, HOTKEYF_CONTROL)).vk, 0u) << "a key the text cannot name";
+    EXPECT_EQ(fromhotkeyfield(MAKEWORD(VK_F12, 0)).vk, 0u) << "F12 alone";
 }
 
 TEST(notes, a_balloon_takes_255_characters_and_never_half_a_pair)

@@ -31,6 +31,11 @@ LIP_LIGHT = draw.hexcol('#EC3A4E')
 LIP_DARK = draw.hexcol('#A00A20')
 LIP_LINE = draw.hexcol('#5E0512')
 LIP_GLOSS = draw.hexcol('#FFD6DC')
+LIPS = {'red': LIP_RED, 'light': LIP_LIGHT, 'dark': LIP_DARK, 'line': LIP_LINE, 'edge': LIP_DARK}
+# For a dark taskbar: brighter reds, and a pale rim that keeps the outline where the dark one
+# would vanish.
+LIPS_ON_DARK = {'red': draw.hexcol('#EE2A44'), 'light': draw.hexcol('#FF6476'), 'dark': draw.hexcol('#C81A34'),
+                'line': LIP_LINE, 'edge': draw.hexcol('#FFB0BC')}
 
 
 def lips_outline(s, x0=0.02, x1=0.98, top=0.20, bottom=0.80):
@@ -71,7 +76,7 @@ def lips_outline_16():
     return upper, lower, [(0.6, part), (15.4, part)]
 
 
-def draw_lips(s):
+def draw_lips(s, c=LIPS):
     cv = draw.Canvas(s, s)
     if s <= 16:
         upper, lower, parting = lips_outline_16()
@@ -89,8 +94,8 @@ def draw_lips(s):
         t = draw.clamp01((y - top) / (bottom - top))
         # The lower lip catches the light; the corners fall into shadow.
         side = abs(x / s - 0.5) * 2
-        c = draw.mix(LIP_RED, LIP_LIGHT, max(0.0, 1 - abs(t - 0.72) * 4) * 0.6)
-        return draw.mix(c, LIP_DARK, draw.clamp01(side - 0.55) * 1.4)
+        col = draw.mix(c['red'], c['light'], max(0.0, 1 - abs(t - 0.72) * 4) * 0.6)
+        return draw.mix(col, c['dark'], draw.clamp01(side - 0.55) * 1.4)
 
     cv.paint(draw.fill(s, s, [upper, lower]), shade)
     if s >= 32:
@@ -98,8 +103,8 @@ def draw_lips(s):
         cv.paint(gloss, LIP_GLOSS[:3] + (0.75,))
         gloss2 = draw.fill(s, s, [draw.ellipse(0.64 * s, 0.31 * s, 0.06 * s, 0.022 * s, 32)])
         cv.paint(gloss2, LIP_GLOSS[:3] + (0.55,))
-    cv.paint(draw.stroke(s, s, [upper + [upper[0]], lower + [lower[0]]], edge), LIP_DARK)
-    cv.paint(draw.stroke(s, s, [parting], line), LIP_LINE)
+    cv.paint(draw.stroke(s, s, [upper + [upper[0]], lower + [lower[0]]], edge), c['edge'])
+    cv.paint(draw.stroke(s, s, [parting], line), c['line'])
     return cv
 
 
@@ -112,6 +117,12 @@ SOLE = draw.hexcol('#2A2420')
 WELT = draw.hexcol('#C9A56E')
 LACE = draw.hexcol('#E8DCC4')
 MOTION = draw.hexcol('#9A9AA6')
+BOOT = {'leather': LEATHER, 'leatherlight': LEATHER_LIGHT, 'leatherdark': LEATHER_DARK, 'sole': SOLE,
+        'welt': WELT, 'lace': LACE, 'motion': MOTION, 'halo': None}
+# For a dark taskbar: tan leather and a pale sole and rim, so the boot stands out from black.
+BOOT_ON_DARK = {'leather': draw.hexcol('#B0825A'), 'leatherlight': draw.hexcol('#DCB488'),
+                'leatherdark': draw.hexcol('#7A5638'), 'sole': draw.hexcol('#D8CCB8'), 'welt': WELT,
+                'lace': LACE, 'motion': draw.hexcol('#D0D0DC'), 'halo': draw.hexcol('#F4ECE0', 0.9)}
 
 
 def boot_shapes(s, tilt):
@@ -143,7 +154,7 @@ def boot_shapes(s, tilt):
     return parts
 
 
-def draw_boot(s):
+def draw_boot(s, c=BOOT):
     cv = draw.Canvas(s, s)
     # Less tilt at tray size keeps the sole edge crisp.
     sh = boot_shapes(s, -10.0 if s <= 16 else -16.0)
@@ -152,20 +163,23 @@ def draw_boot(s):
         # Light from the upper left across the leather.
         t = draw.clamp01((x / s - 0.25) * 0.6 + (y / s - 0.1) * 1.1)
         if t < 0.5:
-            return draw.mix(LEATHER_LIGHT, LEATHER, t * 2)
-        return draw.mix(LEATHER, LEATHER_DARK, (t - 0.5) * 2)
+            return draw.mix(c['leatherlight'], c['leather'], t * 2)
+        return draw.mix(c['leather'], c['leatherdark'], (t - 0.5) * 2)
 
-    cv.paint(draw.stroke(s, s, sh['motion'], max(1.0, s * 0.05)), MOTION)
-    cv.paint(draw.stroke(s, s, [sh['loop']], max(0.9, s * 0.03)), LEATHER_DARK)
-    cv.paint(draw.fill(s, s, [sh['sole']]), SOLE)
+    cv.paint(draw.stroke(s, s, sh['motion'], max(1.0, s * 0.05)), c['motion'])
+    if c['halo']:
+        rim = [sh['upper'] + [sh['upper'][0]], sh['sole'] + [sh['sole'][0]]]
+        cv.paint(draw.stroke(s, s, rim, max(1.6, s * 0.06)), c['halo'])
+    cv.paint(draw.stroke(s, s, [sh['loop']], max(0.9, s * 0.03)), c['leatherdark'])
+    cv.paint(draw.fill(s, s, [sh['sole']]), c['sole'])
     cv.paint(draw.fill(s, s, [sh['upper']]), shade)
-    cv.paint(draw.fill(s, s, [sh['collar']]), LEATHER_DARK)
+    cv.paint(draw.fill(s, s, [sh['collar']]), c['leatherdark'])
     if s >= 32:
-        cv.paint(draw.stroke(s, s, [sh['toecap']], max(1.0, s * 0.025)), LEATHER_DARK)
-        cv.paint(draw.stroke(s, s, sh['laces'], max(1.0, s * 0.03)), LACE)
+        cv.paint(draw.stroke(s, s, [sh['toecap']], max(1.0, s * 0.025)), c['leatherdark'])
+        cv.paint(draw.stroke(s, s, sh['laces'], max(1.0, s * 0.03)), c['lace'])
     else:
-        cv.paint(draw.stroke(s, s, sh['laces'][1:3], 0.9), LACE)
-    cv.paint(draw.stroke(s, s, [sh['welt']], max(1.0, s * 0.03)), WELT)
+        cv.paint(draw.stroke(s, s, sh['laces'][1:3], 0.9), c['lace'])
+    cv.paint(draw.stroke(s, s, [sh['welt']], max(1.0, s * 0.03)), c['welt'])
     return cv
 
 
@@ -305,15 +319,23 @@ def preview(name, images):
         draw.png('/tmp/%s_%s.png' % (name, bgname), w, h, rows)
 
 
+def write(name, data):
+    path = os.path.join(RES, name)
+    with open(path, 'wb') as f:
+        f.write(data)
+    print(path, hashlib.sha256(data).hexdigest())
+
+
 def main():
-    for name, painter in (('kisses', draw_lips), ('kicker', draw_boot)):
+    for name, painter in (('kisses', draw_lips), ('kicker', draw_boot),
+                          ('kisses-dark', lambda s: draw_lips(s, LIPS_ON_DARK)),
+                          ('kicker-dark', lambda s: draw_boot(s, BOOT_ON_DARK))):
         data, images = build(painter)
-        path = os.path.join(RES, name + '.ico')
-        with open(path, 'wb') as f:
-            f.write(data)
-        print(path, hashlib.sha256(data).hexdigest())
+        write(name + '.ico', data)
         if '--preview' in sys.argv:
             preview(name, images)
+    # The toasts' app icon: Windows reads it from an image file beside the program.
+    write('vexolind.png', pngimage(256, draw_lips(256).rgba_straight()))
 
 
 if __name__ == '__main__':

@@ -22,6 +22,7 @@ using menuhandle = owned<HMENU, DestroyMenu>;
 using kernelhandle = owned<HANDLE, CloseHandle>;   // events, mutexes, processes: empty is null
 using dchandle = owned<HDC, DeleteDC>;             // a DC made, not borrowed from a window
 using gdiobject = owned<HGDIOBJ, DeleteObject>;
+using hookhandle = owned<HHOOK, UnhookWindowsHookEx>;
 template <typename T> using wtsmemory = owned<T *, WTSFreeMemory>;
 
 // Owners that are not a pointer and its release alone: copied never, released once.

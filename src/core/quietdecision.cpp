@@ -3,7 +3,7 @@
 #include "lang.h"
 #include "text.h"
 
-#include <stdio.h>
+#include <wchar.h>
 
 #include <algorithm>
 
@@ -32,6 +32,24 @@ bool onoff(const std::wstring &text, bool def)
     return wholenumber(text, &n) && n >= 0 ? n != 0 : def;
 }
 
+void copytip(wchar_t *tip, size_t size, const std::wstring &text)
+{
+    if (!size)
+        return;
+    size_t n = text.size() < size ? text.size() : size - 1;
+    wmemcpy(tip, text.data(), n);
+    tip[n] = L'\0';
+}
+
+// SHQueryUserNotificationState's answers. Accepting (5), an app's own quiet (7, such as an
+// open Start menu) and values it may add later hold nothing; it never reports Focus Assist.
+enum { notpresent = 1, busy = 2, direct3d = 3, presenting = 4, quiettime = 6 };
+
+bool fullscreenstate(int state)
+{
+    return state == busy || state == direct3d || state == presenting;
+}
+
 bool allday(const hourrange &h)
 {
     return h.from == h.to;
@@ -48,18 +66,6 @@ bool inranges(const std::vector<hourrange> &ranges, int minute)
 bool pathless(const std::wstring &name)
 {
     return name.find_first_of(L"\\/:") == std::wstring::npos && name.size() < MAX_PATH;
-}
-
-// The name is cut so that the tip's 63 characters still end in the text after it.
-void programtip(char *tip, size_t size, const std::string &format, const char *program)
-{
-    size_t at = format.find("%s");
-    std::wstring before = widen(format.substr(0, at)), after = widen(at == std::string::npos ? "" : format.substr(at + 2));
-    std::wstring name = widen(program);
-    size_t room = 63 - std::min<size_t>(63, before.size() + after.size());
-    if (name.size() > room)
-        name.resize(room > 0 && IS_HIGH_SURROGATE(name[room - 1]) ? room - 1 : room);
-    snprintf(tip, size, "%s", narrow(before + name + after).c_str());
 }
 
 } // namespace
@@ -160,8 +166,10 @@ quietkeys quietkeysfor(const quietrules &r)
     return k;
 }
 
-bool consentinuse(uint64_t laststart, uint64_t laststop)
+bool consentinuse(uint64_t laststart, uint64_t laststop, uint64_t boot)
 {
+    if (laststart < boot)
+        return false;
     return (laststop == 0 && laststart != 0) || laststart > laststop;
 }
 
@@ -171,6 +179,16 @@ bool listedprogram(const quietrules &r, const wchar_t *exe)
         if (sameletters(p, exe))
             return true;
     return false;
+}
+
+int listedinsession(const quietrules &r, const processentry *list, size_t count, DWORD mine)
+{
+    if (mine == SESSION_UNKNOWN)
+        return -1;
+    for (size_t i = 0; i < count; i++)
+        if (list[i].session == mine && list[i].name && listedprogram(r, list[i].name))
+            return (int)i;
+    return -1;
 }
 
 uint32_t stillms(DWORD tickms, DWORD lastinputms, DWORD startedms)
@@ -209,13 +227,12 @@ bool pausing(uint64_t until, uint64_t now)
 
 quietcause whyquiet(const quietinputs &in)
 {
-    const int accepts = 5;   // QUNS_ACCEPTS_NOTIFICATIONS
     if (pausing(in.pauseuntil, in.now))
         return quiet_paused;
-    if (fullscreenother(in))
+    if (fullscreenother(in) || fullscreenstate(in.notestate))
         return quiet_fullscreen;
-    if (in.notestate != 0 && in.notestate != accepts)
-        return quiet_notifications;
+    if (in.notestate == quiettime)
+        return quiet_gettingready;
     if (in.media & MEDIA_MICROPHONE)
         return quiet_microphone;
     if (in.media & MEDIA_CAMERA)
@@ -224,7 +241,7 @@ quietcause whyquiet(const quietinputs &in)
         return quiet_program;
     if (in.rules && !withinhours(*in.rules, in.weekday, in.minute))
         return quiet_hours;
-    if (in.away != 0)
+    if (in.away != 0 || in.notestate == notpresent)
         return quiet_away;
     if (in.rules && in.rules->awayminutes &&
         stillms(in.tickms, in.lastinputms, in.startedms) >= in.rules->awayminutes * 60000u)
@@ -237,18 +254,33 @@ bool typingwait(const quietinputs &in)
     return in.rules && in.rules->typing && in.tickms - in.lastinputms < TYPING_PAUSE_MS;
 }
 
-void quiettext(char *tip, size_t size, quietcause why, const char *program)
+bool hellodue(const quietinputs &in, bool splashup)
 {
-    const char *const texts[] = {"vexolind - quiet: full screen", "vexolind - quiet: notifications off",
+    return !splashup && whyquiet(in) == quiet_none && !typingwait(in);
+}
+
+void quiettext(wchar_t *tip, size_t size, quietcause why, const wchar_t *program)
+{
+    const char *const texts[] = {"vexolind - quiet: full screen", "vexolind - quiet: Windows is getting ready",
                                  "vexolind - quiet: microphone in use", "vexolind - quiet: camera in use"};
-    if (why >= quiet_fullscreen && why <= quiet_camera)
-        snprintf(tip, size, "%s", tr(texts[why - quiet_fullscreen]).c_str());
-    else if (why == quiet_program)
-        programtip(tip, size, tr("vexolind - quiet: %s is running"), program ? program : "");
-    else if (why == quiet_hours)
-        snprintf(tip, size, "%s", tr("vexolind - quiet: outside your hours").c_str());
-    else if (size)
-        tip[0] = '\0';
+    std::wstring text;
+    if (why >= quiet_fullscreen && why <= quiet_camera) {
+        text = trw(texts[why - quiet_fullscreen]);
+    } else if (why == quiet_program) {
+        // The name is cut so that the tip's 63 characters still end in the text after it, and
+        // never between the halves of a pair.
+        std::wstring format = trw("vexolind - quiet: %s is running");
+        size_t at = std::min(format.find(L"%s"), format.size());
+        std::wstring head = format.substr(0, at), suffix = format.substr(std::min(at + 2, format.size()));
+        std::wstring name = program ? program : L"";
+        size_t room = 63 - std::min<size_t>(63, head.size() + suffix.size());
+        if (name.size() > room)
+            name.resize(room && IS_HIGH_SURROGATE(name[room - 1]) ? room - 1 : room);
+        text = head + name + suffix;
+    } else if (why == quiet_hours) {
+        text = trw("vexolind - quiet: outside your hours");
+    }
+    copytip(tip, size, text);
 }
 
 bool quietmoment(const quietinputs &in)

@@ -60,10 +60,20 @@ bool parseranges(const std::wstring &text, std::vector<hourrange> *ranges);
 std::wstring rangestext(const std::vector<hourrange> &ranges);
 // Whether any day has hours of its own.
 bool anydayhours(const quietrules &r);
-// A ConsentStore record: the device is in use since a start that no later stop ended.
-bool consentinuse(uint64_t laststart, uint64_t laststop);
+// A ConsentStore record: the device is in use since a start that no later stop ended. Times are
+// FILETIMEs; a start before the last boot (boot) is a record a crash or a power cut left open.
+bool consentinuse(uint64_t laststart, uint64_t laststop, uint64_t boot);
 // An executable name of the list, without regard to case.
 bool listedprogram(const quietrules &r, const wchar_t *exe);
+#define SESSION_UNKNOWN 0xFFFFFFFFu
+// A process as the process list gives it: its executable's name and its session.
+struct processentry {
+    const wchar_t *name;
+    DWORD session;
+};
+// The first listed program running in session mine, as an index of the list; -1 when none. A
+// process of another session never counts, nor one when either session is unknown.
+int listedinsession(const quietrules &r, const processentry *list, size_t count, DWORD mine);
 // Still time in 32-bit tick arithmetic, from the later of the last input and our start.
 uint32_t stillms(DWORD tickms, DWORD lastinputms, DWORD startedms);
 
@@ -81,7 +91,7 @@ struct quietinputs {
     uint64_t now;
     const quietrules *rules = nullptr;  // null: the [quiet] causes do not apply
     int media = 0;              // MEDIA_MICROPHONE | MEDIA_CAMERA seen in use
-    const char *program = nullptr;      // a listed program that runs, as the process list names it
+    const wchar_t *program = nullptr;   // a listed program that runs, as the process list names it
     int weekday = 0;            // 1 Monday ... 7 Sunday, local time
     int minute = 0;             // minutes after local midnight
     DWORD tickms = 0;           // GetTickCount
@@ -93,20 +103,22 @@ struct quietinputs {
 enum quietcause {
     quiet_none,
     quiet_paused,
-    quiet_fullscreen,
-    quiet_notifications,
+    quiet_fullscreen,   // also Windows' busy, full-screen Direct3D and presentation states
+    quiet_gettingready, // the first hour after a first sign-in or an upgrade
     quiet_microphone,
     quiet_camera,
     quiet_program,
     quiet_hours,
-    quiet_away,     // locked or disconnected
+    quiet_away,     // locked or disconnected, or Windows says the session is not present
     quiet_still,    // nobody at the keyboard for the minutes set
 };
 quietcause whyquiet(const quietinputs &in);
 // Whether a message that is due waits for a pause in the typing.
 bool typingwait(const quietinputs &in);
+// Whether the first hello may come now: once the splash has gone, when a message could.
+bool hellodue(const quietinputs &in, bool splashup);
 // The tip naming why; empty for causes nobody could read a tip in, and for a pause (its own tip).
-void quiettext(char *tip, size_t size, quietcause why, const char *program);
+void quiettext(wchar_t *tip, size_t size, quietcause why, const wchar_t *program);
 // Whether messages may come at this minute of this day (1 Monday ... 7 Sunday).
 bool withinhours(const quietrules &r, int weekday, int minute);
 bool quietmoment(const quietinputs &in);

@@ -57,7 +57,7 @@ typedef struct context_s : settings_t {
     uint64_t mediareadms;       // when the registry and the process list were last read; 0: at the next tick
     uint64_t programsreadms;
     int media;                  // MEDIA_ bits seen in use at the last read
-    std::string program;        // a listed program seen running at the last read
+    std::wstring program;       // a listed program seen running at the last read
     wchar_t fgclass[64];        // the class of the window in front, as the last tick saw it
     msgfilestate moods[2];      // the user's message files: kiss, kick
     std::deque<alerttext> recent;   // the messages shown in this run, newest first
@@ -65,9 +65,12 @@ typedef struct context_s : settings_t {
     bool setup;                 // the settings dialog is open
     bool abup;                  // About is showing the splash
     bool moreopen;              // the more-settings dialog is open
-    char pausetip[256];         // the tips are UTF-8
-    char quiettip[256];         // why messages wait, when a tip should say so; empty otherwise
-    char tipshown[256];         // the tip the tray holds now
+    bool light;                 // the taskbar is light, as Windows said when last asked
+    bool hello;                 // the first hello is still to come
+    HWND front;                 // the window in front before the start-up splash, until it hides
+    char pausetip[256];         // UTF-8
+    wchar_t quiettip[64];       // why messages wait, when a tip should say so; empty otherwise
+    wchar_t tipshown[64];       // the tip the tray holds now
 } context_t;
 
 extern context_t *con;

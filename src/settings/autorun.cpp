@@ -1,6 +1,9 @@
 #include "settings.h"
 
+#include "choices.h"
 #include "handles.h"
+
+#include <wchar.h>
 
 namespace {
 
@@ -12,6 +15,20 @@ void deleterun(HKEY root)
     vx::regkey k;
     if (RegOpenKeyExW(root, runkey, 0, KEY_SET_VALUE, vx::out(k)) == ERROR_SUCCESS)
         RegDeleteValueW(k.get(), runvalue);
+}
+
+// root's Run value "vexolind"; empty when there is none.
+std::wstring runvaluein(HKEY root)
+{
+    DWORD size = 0;
+    if (RegGetValueW(root, runkey, runvalue, RRF_RT_REG_SZ, NULL, NULL, &size) != ERROR_SUCCESS ||
+        size < sizeof(wchar_t))
+        return L"";
+    std::wstring v(size / sizeof(wchar_t), L'\0');
+    if (RegGetValueW(root, runkey, runvalue, RRF_RT_REG_SZ, NULL, &v[0], &size) != ERROR_SUCCESS)
+        return L"";
+    v.resize(wcsnlen(v.c_str(), v.size()));
+    return v;
 }
 
 } // namespace
@@ -41,14 +58,17 @@ int registerAutoRun(int reg, const wchar_t *appath)
     // Quoted, so that a path with blanks starts this program and not a prefix of it.
     std::wstring data = std::wstring(L"\"") + appath + L"\"";
 
+    // vexolind is installed for one user, so it starts for that user alone, elevated or not: a
+    // machine-wide value would start one user's copy for everyone.
     vx::regkey k;
-    // Without elevation the machine key is closed to us; start for this user instead.
-    LONG err = RegCreateKeyExW(HKEY_LOCAL_MACHINE, runkey, 0, NULL, 0, KEY_SET_VALUE, NULL, vx::out(k), NULL);
-    if (err != ERROR_SUCCESS)
-        err = RegCreateKeyExW(HKEY_CURRENT_USER, runkey, 0, NULL, 0, KEY_SET_VALUE, NULL, vx::out(k), NULL);
-    if (err != ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, runkey, 0, NULL, 0, KEY_SET_VALUE, NULL, vx::out(k), NULL) != ERROR_SUCCESS)
         return 1;
-    RegSetValueExW(k.get(), runvalue, 0, REG_SZ, (const BYTE *)data.c_str(),
-                   (DWORD)((data.size() + 1) * sizeof(wchar_t)));
+    if (RegSetValueExW(k.get(), runvalue, 0, REG_SZ, (const BYTE *)data.c_str(),
+                       (DWORD)((data.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS)
+        return 1;
+    // Earlier builds wrote the machine's value when they could. Ours goes where we may remove it;
+    // without the rights it stays, and nothing needs saying: both start the same program.
+    if (startsprogram(runvaluein(HKEY_LOCAL_MACHINE), appath))
+        deleterun(HKEY_LOCAL_MACHINE);
     return 1;
 }

@@ -11,6 +11,9 @@ int defaultinipath(char *path, size_t size);
 // The same in the wide form; empty when the per-user folder cannot be found.
 std::wstring defaultinifile();
 
+// Whether a settings file is there to be read: the one in use, or on a first start with the
+// default path, one an older install left in the Windows folder.
+bool settingsfound(const context_t *ctx);
 // Every section into the context's saved settings, and [quiet] into the rules the ticks apply.
 // A file that is there but held by another program sets iniunread after a short wait.
 int loadsettings(context_t *ctx);

@@ -142,6 +142,11 @@ int defaultinipath(char *path, size_t size)
     return 1;
 }
 
+bool settingsfound(const context_t *ctx)
+{
+    return isfile(readpath(ctx));
+}
+
 int loadsettings(context_t *ctx)
 {
     std::wstring file = readpath(ctx);

@@ -37,10 +37,12 @@ bool functionkey(UINT vk)
     return vk >= VK_F1 && vk <= VK_F24;
 }
 
+// F12 alone belongs to debuggers: Windows reserves it, so it could never be held as ours.
 chord usable(chord c)
 {
     bool key = (c.vk >= 'A' && c.vk <= 'Z') || (c.vk >= '0' && c.vk <= '9') || functionkey(c.vk);
-    return key && (c.mods || functionkey(c.vk)) ? c : chord{};
+    bool alone = functionkey(c.vk) && c.vk != VK_F12;
+    return key && (c.mods || alone) ? c : chord{};
 }
 
 } // namespace

@@ -11,8 +11,9 @@ struct chord {
 };
 
 // Ctrl, Alt and Shift joined by + to one key: a letter, a digit or F1 to F24; case and blanks
-// around + do not matter. Anything else, a chord without its key, or a bare letter or digit
-// (which would take that key from every program) gives the empty chord.
+// around + do not matter. Anything else, a chord without its key, a bare letter or digit
+// (which would take that key from every program) or F12 alone (Windows keeps it for debuggers)
+// gives the empty chord.
 chord parsechord(const std::wstring &text);
 std::wstring chordtext(chord c);
 

@@ -38,12 +38,16 @@ bool settingsfile(context_t *ctx)
 
 void loadandcheck(context_t *ctx)
 {
+    // A first start, about to write its first settings file, says hello once it is running.
+    bool first = !settingsfound(ctx);
     loadsettings(ctx);
     // Settings that could not be read are not the user's: nothing is decided on them.
     if (ctx->iniunread)
         return;
     if (!savesettings(ctx))
         savefailed(nullptr, ctx);
+    else
+        ctx->hello = first;
     if (ctx->autoupdate)
         presentupdate(ctx, checkupdates());
 }
@@ -109,10 +113,12 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
     con->hwnd = InitInstance(hInstance, nCmdShow);
     if (!con->hwnd)
         return 0;
+    readtheme(con);
     seticon(con);
     registerkeys(con);
     measurescreen(con);
     starttimer(con);
+    rememberfront(con);
     doAbout(con);
     con->hwnd_splash = createsplash(con);
     return messageloop();

@@ -5,7 +5,6 @@
 #include "text.h"
 
 #include <shellapi.h>
-#include <tlhelp32.h>
 #include <versionhelpers.h>
 #include <wtsapi32.h>
 
@@ -48,8 +47,17 @@ uint64_t qword(HKEY k, const wchar_t *name)
     return v;
 }
 
+// When Windows last started, as a FILETIME: the tick count runs from there.
+uint64_t boottime()
+{
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    uint64_t t = (uint64_t)now.dwHighDateTime << 32 | now.dwLowDateTime;
+    return t - GetTickCount64() * 10000;
+}
+
 // Packaged programs are subkeys of the device's key; all others are subkeys of NonPackaged.
-bool anyinuse(HKEY parent, bool packaged)
+bool anyinuse(HKEY parent, bool packaged, uint64_t boot)
 {
     wchar_t name[256];
     for (DWORD i = 0;; i++) {
@@ -63,8 +71,8 @@ bool anyinuse(HKEY parent, bool packaged)
         if (RegOpenKeyExW(parent, name, 0, KEY_READ, vx::out(k)) != ERROR_SUCCESS)
             continue;
         bool inuse = packaged && sameletters(name, L"NonPackaged")
-                         ? anyinuse(k.get(), false)
-                         : consentinuse(qword(k.get(), L"LastUsedTimeStart"), qword(k.get(), L"LastUsedTimeStop"));
+                         ? anyinuse(k.get(), false, boot)
+                         : consentinuse(qword(k.get(), L"LastUsedTimeStart"), qword(k.get(), L"LastUsedTimeStop"), boot);
         if (inuse)
             return true;
     }
@@ -76,30 +84,27 @@ bool deviceinuse(const wchar_t *device)
     vx::regkey k;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, (path + device).c_str(), 0, KEY_READ, vx::out(k)) != ERROR_SUCCESS)
         return false;
-    return anyinuse(k.get(), true);
+    return anyinuse(k.get(), true, boottime());
 }
 
 // The first listed program running in our session, as the process list names it; a list that
-// cannot be had keeps the last answer.
-std::string listedrunning(const quietrules &rules, const std::string &last)
+// cannot be had keeps the last answer. The list gives each process's session without opening
+// it, which another user's processes would refuse.
+std::wstring listedrunning(const quietrules &rules, const std::wstring &last)
 {
-    vx::filehandle snap(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32W pe = {};
-    pe.dwSize = sizeof pe;
-    DWORD mine = 0, theirs = 0;
-    ProcessIdToSessionId(GetCurrentProcessId(), &mine);
-    if (!snap || !Process32FirstW(snap.get(), &pe))
+    WTS_PROCESS_INFOW *info = nullptr;
+    DWORD count = 0;
+    if (!WTSEnumerateProcessesW(WTS_CURRENT_SERVER_HANDLE, 0, 1, &info, &count))
         return last;
-    for (BOOL ok = TRUE; ok; ok = Process32NextW(snap.get(), &pe)) {
-        if (!listedprogram(rules, pe.szExeFile) ||
-            (ProcessIdToSessionId(pe.th32ProcessID, &theirs) && theirs != mine))
-            continue;
-        char name[MAX_PATH];
-        if (!WideCharToMultiByte(CP_ACP, 0, pe.szExeFile, -1, name, sizeof name, nullptr, nullptr))
-            return "?";
-        return name;
-    }
-    return "";
+    vx::wtsmemory<WTS_PROCESS_INFOW> own(info);
+    std::vector<processentry> list(count);
+    for (DWORD i = 0; i < count; i++)
+        list[i] = {info[i].pProcessName, info[i].SessionId};
+    DWORD mine = SESSION_UNKNOWN;
+    if (!ProcessIdToSessionId(GetCurrentProcessId(), &mine))
+        mine = SESSION_UNKNOWN;
+    int found = listedinsession(rules, list.data(), list.size(), mine);
+    return found < 0 ? L"" : list[found].name;
 }
 
 void poll(context_t *ctx, uint64_t now)
@@ -112,7 +117,7 @@ void poll(context_t *ctx, uint64_t now)
     }
     if (!ctx->programsreadms || now - ctx->programsreadms >= pollms) {
         ctx->programsreadms = now ? now : 1;
-        ctx->program = ctx->rules.programs.empty() ? "" : listedrunning(ctx->rules, ctx->program);
+        ctx->program = ctx->rules.programs.empty() ? L"" : listedrunning(ctx->rules, ctx->program);
     }
 }
 

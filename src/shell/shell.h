@@ -7,6 +7,7 @@
 #include "update.h"
 #include "vexolind.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,10 +36,13 @@ template <typename R> R trayrecord(HWND hwnd, DWORD size, UINT flags)
     return r;
 }
 // Sends one record to the tray: every add, change and removal of the icon goes through here.
-BOOL tray(HWND hwnd, DWORD msg, UINT flags, HICON icon, const char *tip);
+BOOL tray(HWND hwnd, DWORD msg, UINT flags, HICON icon, const wchar_t *tip);
 // The named icon at the system's small-icon size, as the tray gets it.
 HICON trayicon(HINSTANCE hinst, const char *name);
+// The mood's icon as drawn for the taskbar's colours.
 const char *moodiconname(const context_t *ctx);
+// Asks Windows whether the taskbar is light; true when the answer changed.
+bool readtheme(context_t *ctx);
 LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 int contextmenu(context_t *ctx, POINT pt);
 
@@ -88,6 +92,11 @@ int box(HWND owner, const std::wstring &text, const char *caption, UINT flags);
 
 // Messages: a box, or with [show] style=note a balloon of the tray icon
 int doAlert(HWND hWnd, const char *text);
+// A message box that stands above the user's windows without taking the keyboard from them
+// (MB_TOPMOST), centred on the monitor the user works on.
+int userbox(HWND owner, const wchar_t *text, const wchar_t *caption, UINT type);
+// Runs show, a call that makes one message box, with that box placed as userbox places its own.
+int placedbox(const std::function<int()> &show);
 int veXoLind(context_t *ctx);
 // Shows a message of the recent list again, as it came; -1 while a message is showing.
 int showagain(context_t *ctx, size_t index);
@@ -98,6 +107,11 @@ enum showstyle { show_box, show_note };
 showstyle parsestyle(const std::wstring &value);
 // What fits a balloon: 255 characters, a surrogate pair never cut in half.
 std::wstring notetext(const std::wstring &text);
+// A balloon of the tray icon, whatever the style; false when the tray refuses it.
+bool notify(const context_t *ctx, const wchar_t *text, bool silent = false);
+// The first hello, once a first start has written its first settings file: it waits, like a
+// message, until the splash has gone and nothing holds messages.
+void hellotick(context_t *ctx, const quietinputs &in);
 
 // The [keys] shortcuts, as hotkeys of the main window
 #define HOTKEY_NOW 1
@@ -143,5 +157,7 @@ int domore(context_t *ctx);
 #define SPLASH_BYTES (SPLASH_WIDTH * SPLASH_ROWS * 4)
 const unsigned char *loadsplash(HINSTANCE hinst);
 HWND createsplash(context_t *ctx);
+// The window in front before the start-up splash, which gets the keyboard back when it hides.
+void rememberfront(context_t *ctx);
 LRESULT CALLBACK splashProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 int doAbout(context_t *ctx);

@@ -22,7 +22,7 @@ std::wstring notetext(const std::wstring &text)
 
 namespace {
 
-// A record of full size for this call alone: the icon's own records stay at 88 bytes.
+// A record of full size for this call alone: the icon's own records stay at the first version's size.
 BOOL balloon(const context_t *ctx, const wchar_t *text, bool moodballoon, bool silent)
 {
     auto nd = trayrecord<NOTIFYICONDATAW>(ctx->hwnd, sizeof(NOTIFYICONDATAW), NIF_INFO);
@@ -40,22 +40,41 @@ BOOL balloon(const context_t *ctx, const wchar_t *text, bool moodballoon, bool s
 
 int doAlert(HWND hWnd, const char *text)
 {
-    MessageBoxA(hWnd, text, "vexolind", MB_ICONWARNING);
+    // The built-in texts are ASCII; any other is read in the ANSI code page, as MessageBoxA would.
+    int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    std::wstring wide(n > 0 ? (size_t)n : 1, L'\0');
+    if (n > 0)
+        MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], n);
+    userbox(hWnd, wide.c_str(), L"vexolind", MB_ICONWARNING);
     return 1;
+}
+
+bool notify(const context_t *ctx, const wchar_t *text, bool silent)
+{
+    // A shell that knows no balloon icon of its own refuses the first record: the stock one then.
+    return balloon(ctx, text, true, silent) || balloon(ctx, text, false, silent);
+}
+
+void hellotick(context_t *ctx, const quietinputs &in)
+{
+    bool splashup = ctx->hwnd_splash && IsWindowVisible(ctx->hwnd_splash);
+    if (!ctx->hello || !hellodue(in, splashup))
+        return;
+    ctx->hello = false;
+    notify(ctx, trw("vexolind is running. Right-click its icon for settings; it may be under the ^ arrow.").c_str());
 }
 
 int showmessage(context_t *ctx, const wchar_t *text, const char *builtin)
 {
     bool silent = startsound(parsesound(ctx->sound));
-    // A shell that knows no balloon icon of its own refuses the first record: the stock one then.
-    if (parsestyle(ctx->style) == show_note && (balloon(ctx, text, true, silent) || balloon(ctx, text, false, silent)))
+    if (parsestyle(ctx->style) == show_note && notify(ctx, text, silent))
         return 1;
     // No owner: the box stands on its own rather than hiding with the main window.
     if (silent)
         return silentbox(text);
     if (builtin)
         return doAlert(nullptr, builtin);
-    MessageBoxW(nullptr, text, L"vexolind", MB_ICONWARNING);
+    userbox(nullptr, text, L"vexolind", MB_ICONWARNING);
     return 1;
 }
 

@@ -1,6 +1,7 @@
 #include "sound.h"
 
 #include "handles.h"
+#include "shell.h"
 #include "text.h"
 
 #include <mmsystem.h>
@@ -58,9 +59,9 @@ int silentbox(const wchar_t *text)
     p.cbSize = sizeof p;
     p.lpszText = text;
     p.lpszCaption = L"vexolind";
-    p.dwStyle = MB_OK | MB_USERICON;
+    p.dwStyle = MB_OK | MB_USERICON | MB_TOPMOST;
     p.lpszIcon = reinterpret_cast<LPCWSTR>(IDI_WARNING);
-    soundplatform.box(&p);
+    placedbox([&] { return soundplatform.box(&p); });
     return 1;
 }
 

@@ -35,7 +35,31 @@ void drawsplash(HWND hwnd, const context_t *ctx)
     SetWindowPos(hwnd, HWND_TOPMOST, at.x, at.y, splashwidth, splashheight, SWP_SHOWWINDOW);
 }
 
+bool oursornone(HWND w)
+{
+    DWORD pid = 0;
+    return !w || (GetWindowThreadProcessId(w, &pid) && pid == GetCurrentProcessId());
+}
+
+// The start-up splash took the keyboard: it goes back where it was, unless the user has moved
+// on to another program meanwhile. About's splash leaves the focus as it is.
+void hidesplash(HWND hwnd, context_t *ctx)
+{
+    HWND w = ctx->front;
+    ctx->front = nullptr;
+    bool giveback = w && IsWindow(w) && oursornone(GetForegroundWindow());
+    ShowWindow(hwnd, SW_HIDE);
+    if (giveback)
+        SetForegroundWindow(w);
+}
+
 } // namespace
+
+void rememberfront(context_t *ctx)
+{
+    HWND fg = GetForegroundWindow();
+    ctx->front = oursornone(fg) ? nullptr : fg;
+}
 
 const unsigned char *loadsplash(HINSTANCE hinst)
 {
@@ -79,7 +103,7 @@ LRESULT CALLBACK splashProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         KillTimer(hwnd, ID_SPLASH_TIMER);
         [[fallthrough]];
     case WM_LBUTTONUP:
-        ShowWindow(hwnd, SW_HIDE);
+        hidesplash(hwnd, con);
         return 0;
     default:
         return DefWindowProcA(hwnd, message, wParam, lParam);

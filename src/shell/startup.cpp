@@ -1,6 +1,7 @@
 #include "settings.h"
 #include "shell.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 #include <shobjidl.h>
 #include <stdio.h>
@@ -54,6 +55,10 @@ int InitApplication(HINSTANCE hInstance)
         return 0;
     }
 
+    // ShellExecute may hand a file or a link to a shell extension that COM activates; its
+    // documentation asks for this apartment, without OLE1's DDE, on the calling thread.
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+
     // Windows labels the toasts of our balloons with the name the installer registers for this id.
     SetCurrentProcessExplicitAppUserModelID(L"Vexolind.vexolind");
 
@@ -78,8 +83,8 @@ void presentupdate(context_t *ctx, checkoutcome outcome)
         break;
     case outcome_offer:
         // The question keeps its wording, as the program has always asked it.
-        if (box(ctx->hwnd, trw("An new version of vexolind is available!\nWould you like to install it ?"),
-                "vexolind update", MB_YESNO | MB_ICONQUESTION) == IDYES) {
+        if (userbox(ctx->hwnd, trw("An new version of vexolind is available!\nWould you like to install it ?").c_str(),
+                    trw("vexolind update").c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES) {
             ShellExecuteA(nullptr, "open", DOWNLOAD_URL, nullptr, nullptr, SW_SHOWNORMAL);
             exit(0);
         }

@@ -1,3 +1,4 @@
+#include "choices.h"
 #include "handles.h"
 #include "lang.h"
 #include "pauseplan.h"
@@ -10,34 +11,25 @@
 
 namespace {
 
-std::wstring ansiwide(const char *text)
-{
-    int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    std::wstring w(n > 0 ? n : 1, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, &w[0], n);
-    w.resize(n > 0 ? n - 1 : 0);
-    return w;
-}
-
 HICON moodicon(const context_t *ctx)
 {
     return trayicon(ctx->hinst, moodiconname(ctx));
 }
 
 // The tip that wins: a pause's end, then why messages wait, then the mood.
-std::string tipnow(const context_t *ctx)
+std::wstring tipnow(const context_t *ctx)
 {
     if (pausing(ctx->pauseuntil, utcnowms()))
-        return ctx->pausetip;
+        return widen(ctx->pausetip);
     if (ctx->quiettip[0])
         return ctx->quiettip;
-    return ctx->curki == kisses ? tr("vexolind - kissing you") : tr("vexolind - kicking you");
+    return ctx->curki == kisses ? trw("vexolind - kissing you") : trw("vexolind - kicking you");
 }
 
 // The icon and tip of the current mood, as they stand now.
 BOOL moodtray(context_t *ctx, DWORD msg, UINT flags)
 {
-    lstrcpynA(ctx->tipshown, tipnow(ctx).c_str(), sizeof ctx->tipshown);
+    lstrcpynW(ctx->tipshown, tipnow(ctx).c_str(), ARRAYSIZE(ctx->tipshown));
     return tray(ctx->hwnd, msg, flags, moodicon(ctx), ctx->tipshown);
 }
 
@@ -128,12 +120,21 @@ LRESULT onalerttimer(context_t *ctx)
     quietinputs in = quietinputsnow(ctx, GetTickCount64());
     bool due = false;
     quietcause why = alerttick(ctx, in, typingwait(in), &due);
-    // The process list names programs in the ANSI code page; the tips are UTF-8.
-    std::string program = in.program ? narrow(ansiwide(in.program)) : "";
-    quiettext(ctx->quiettip, sizeof ctx->quiettip, why, in.program ? program.c_str() : nullptr);
+    quiettext(ctx->quiettip, ARRAYSIZE(ctx->quiettip), why, in.program);
     refreshtip(ctx);
+    hellotick(ctx, in);
     if (due)
         veXoLind(ctx);
+    return 0;
+}
+
+// A new colour scheme may have turned the taskbar light or dark: the icon follows at once.
+// The main window is an ANSI one, so the area's name comes narrow.
+LRESULT onsettingchange(context_t *ctx, LPARAM lParam)
+{
+    const char *area = reinterpret_cast<const char *>(lParam);
+    if (area && lstrcmpiA(area, "ImmersiveColorSet") == 0 && readtheme(ctx))
+        seticon(ctx);
     return 0;
 }
 
@@ -154,7 +155,17 @@ void refreshtip(context_t *ctx)
 
 const char *moodiconname(const context_t *ctx)
 {
-    return ctx->curki == kisses ? "KISSES" : "Kicker";
+    return moodicon(ctx->curki == kisses, ctx->light);
+}
+
+bool readtheme(context_t *ctx)
+{
+    DWORD value = 0, size = sizeof value;
+    bool read = RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize",
+                             L"SystemUsesLightTheme", RRF_RT_REG_DWORD, nullptr, &value, &size) == ERROR_SUCCESS;
+    bool was = ctx->light;
+    ctx->light = lighttaskbar(read, value);
+    return ctx->light != was;
 }
 
 HICON trayicon(HINSTANCE hinst, const char *name)
@@ -173,20 +184,21 @@ HWND InitInstance(HINSTANCE hInstance, int)
     if (!hwnd)
         return nullptr;
     ShowWindow(hwnd, SW_HIDE);
-    tray(hwnd, NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP, trayicon(hInstance, "KISSES"), "vexolind");
+    tray(hwnd, NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP, trayicon(hInstance, "KISSES"), L"vexolind");
     return hwnd;
 }
 
-BOOL tray(HWND hwnd, DWORD msg, UINT flags, HICON icon, const char *tip)
+BOOL tray(HWND hwnd, DWORD msg, UINT flags, HICON icon, const wchar_t *tip)
 {
-    // The first record, that every shell reads; icon 0 of the main window is ours. The tip comes
-    // as UTF-8, and the record takes 63 characters of it.
+    // The first version's record, which every shell reads, with its 63-character tip; wide, so
+    // that a program's name in any script shows as Windows writes it. Icon 0 of the main
+    // window is ours.
     auto pn = trayrecord<NOTIFYICONDATAW>(hwnd, NOTIFYICONDATAW_V1_SIZE, flags);
     if (flags & NIF_MESSAGE)
         pn.uCallbackMessage = WM_TRAYNOTIFY;
     pn.hIcon = icon;
     if (tip)
-        lstrcpynW(pn.szTip, widen(tip).c_str(), ARRAYSIZE(pn.szTip));
+        lstrcpynW(pn.szTip, tip, ARRAYSIZE(pn.szTip));
     return Shell_NotifyIconW(msg, &pn);
 }
 
@@ -230,6 +242,8 @@ LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
         return onhotkey(con, wParam);
     case WM_WTSSESSION_CHANGE:
         return onsessionchange(con, wParam);
+    case WM_SETTINGCHANGE:
+        return onsettingchange(con, lParam);
     case WM_COPYDATA:
         return onswitchdata(hWnd, (HWND)wParam, (const COPYDATASTRUCT *)lParam);
     case WM_SWITCH:

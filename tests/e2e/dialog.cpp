@@ -164,7 +164,7 @@ TEST_F(dialog, ok_saves_what_the_sliders_show_and_keeps_what_nobody_moved)
 TEST_F(dialog, cancel_forgets_every_change)
 {
     ASSERT_TRUE(open("mintime=600\r\nmaxtime=1800\r\ntype=kisses\r\nautorun=1\r\nautoupdate=1\r\n"));
-    ASSERT_TRUE(winui::waitfor([] { return !runabsent(HKEY_LOCAL_MACHINE); }, 5000));
+    ASSERT_TRUE(winui::waitfor([] { return !runabsent(HKEY_CURRENT_USER); }, 5000));
     const std::string before = readfile(settingspath());
     const FILETIME stamp = backdate(settingspath());
 
@@ -181,7 +181,7 @@ TEST_F(dialog, cancel_forgets_every_change)
 
     EXPECT_EQ(readfile(settingspath()), before);
     EXPECT_TRUE(same(modified(settingspath()), stamp)) << "the settings file was written";
-    EXPECT_FALSE(runabsent(HKEY_LOCAL_MACHINE));
+    EXPECT_FALSE(runabsent(HKEY_CURRENT_USER));
     ASSERT_EQ(trayicons().size(), 1u);
     EXPECT_EQ(traytip(trayicons().front()), "vexolind - kissing you");
     EXPECT_TRUE(looksred(iconcolour(trayicons().front())));
@@ -241,9 +241,9 @@ TEST_F(dialog, the_two_switches_are_saved_on_ok)
     // Default settings: both switches on, registered to run at log-on.
     a = ready();
     ASSERT_TRUE(a && a->window());
-    ASSERT_TRUE(winui::waitfor([] { return !runabsent(HKEY_LOCAL_MACHINE); }, 5000));
-    setrun(HKEY_CURRENT_USER, "\"" + exepath() + "\"");   // as an install without elevation left it
-    ASSERT_FALSE(runabsent(HKEY_CURRENT_USER));
+    ASSERT_TRUE(winui::waitfor([] { return !runabsent(HKEY_CURRENT_USER); }, 5000));
+    setrun(HKEY_LOCAL_MACHINE, "\"" + exepath() + "\"");   // as an older build left it, elevated
+    ASSERT_FALSE(runabsent(HKEY_LOCAL_MACHINE));
 
     d = opensettings(*a);
     ASSERT_TRUE(d);
@@ -265,7 +265,8 @@ TEST_F(dialog, the_two_switches_are_saved_on_ok)
     ASSERT_TRUE(dismiss(d, IDOK));
     EXPECT_EQ(setting("autoupdate"), "0");
     EXPECT_EQ(setting("autorun"), "1");
-    EXPECT_EQ(runvalue(HKEY_LOCAL_MACHINE), "\"" + exepath() + "\"");
+    EXPECT_EQ(runvalue(HKEY_CURRENT_USER), "\"" + exepath() + "\"");
+    EXPECT_TRUE(runabsent(HKEY_LOCAL_MACHINE));
 }
 
 TEST_F(dialog, new_bounds_take_effect_at_once)

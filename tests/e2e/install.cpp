@@ -26,7 +26,7 @@ std::string folder(int csidl)
 
 std::string defaultdir() { return folder(CSIDL_LOCAL_APPDATA) + "\\Programs\\vexolind"; }
 std::string shortcut() { return folder(CSIDL_PROGRAMS) + "\\vexolind.lnk"; }
-const char *const installed[] = {"vexolind.exe", "README.txt", "LICENSE.txt", "uninstall.exe"};
+const char *const installed[] = {"vexolind.exe", "README.txt", "LICENSE.txt", "vexolind.png", "uninstall.exe"};
 const char uninstkey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\vexolind";
 const char aumidkey[] = "Software\\Classes\\AppUserModelId\\Vexolind.vexolind";   // the toasts' name and icon
 
@@ -178,7 +178,8 @@ TEST_F(install, silent_install_puts_files_shortcut_and_record_in_place_and_the_p
     for (auto &s : strings)
         EXPECT_EQ(recordstring(s.name), s.value) << s.name;
     EXPECT_EQ(recordstring("DisplayName", aumidkey), "vexolind");
-    EXPECT_EQ(recordstring("IconUri", aumidkey), dir + "\\vexolind.exe");
+    EXPECT_EQ(recordstring("IconUri", aumidkey), dir + "\\vexolind.png");
+    EXPECT_EQ(readfile(dir + "\\vexolind.png").compare(0, 8, "\x89PNG\r\n\x1a\n"), 0) << "an image file";
     DWORD kb = recorddword("EstimatedSize");
     EXPECT_TRUE(kb >= 700 && kb <= 2048) << "EstimatedSize " << kb << " KB";
     EXPECT_EQ(recorddword("NoModify"), 1u);
@@ -193,16 +194,18 @@ TEST_F(install, silent_install_puts_files_shortcut_and_record_in_place_and_the_p
     EXPECT_TRUE(winui::waitfor([] { return trayicons().size() == 1; }, 15000));
 }
 
-TEST_F(install, an_upgrade_closes_the_program_reuses_the_folder_and_keeps_settings_and_run_value)
+TEST_F(install, an_upgrade_closes_the_program_reuses_the_folder_keeps_settings_and_makes_a_machine_run_value_the_users)
 {
     ASSERT_EQ(setup(custom), 0);
     writesettings(nondefault);
     auto a = app::start("", custom + "\\vexolind.exe");
     ASSERT_TRUE(a && a->window());
-    ASSERT_TRUE(winui::waitfor([] { return !runvalue(HKEY_LOCAL_MACHINE).empty(); }, 5000));
-    setrun(HKEY_CURRENT_USER, "\"" + custom + "\\vexolind.exe\"");
+    const std::string run = "\"" + custom + "\\vexolind.exe\"";
+    ASSERT_TRUE(winui::waitfor([&] { return runvalue(HKEY_CURRENT_USER) == run; }, 5000));
+    // As an earlier build left it when it ran elevated.
+    winui::unsetreg(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "vexolind");
+    setrun(HKEY_LOCAL_MACHINE, run);
     const std::string settings = readfile(settingspath());
-    const std::string machinerun = runvalue(HKEY_LOCAL_MACHINE), userrun = runvalue(HKEY_CURRENT_USER);
 
     ASSERT_EQ(setup(), 0) << "no /D=: the folder of the earlier install";
     EXPECT_TRUE(a->waitexit(0)) << "the running copy was closed";
@@ -210,8 +213,8 @@ TEST_F(install, an_upgrade_closes_the_program_reuses_the_folder_and_keeps_settin
     EXPECT_TRUE(exists(custom + "\\vexolind.exe"));
     EXPECT_FALSE(exists(defaultdir()));
     EXPECT_EQ(readfile(settingspath()), settings);
-    EXPECT_EQ(runvalue(HKEY_LOCAL_MACHINE), machinerun);
-    EXPECT_EQ(runvalue(HKEY_CURRENT_USER), userrun);
+    EXPECT_EQ(runvalue(HKEY_CURRENT_USER), run);
+    EXPECT_TRUE(runabsent(HKEY_LOCAL_MACHINE));
     EXPECT_FALSE(winui::waitfor([] { return windowof("vexolind", 0) != nullptr; }, 2000))
         << "a silent upgrade leaves it closed";
 }
@@ -291,15 +294,16 @@ TEST_F(install, silent_uninstall_ends_the_program_and_leaves_only_the_settings)
         writesettings(nondefault);
         auto a = app::start("", dir + "\\vexolind.exe");
         ASSERT_TRUE(a && a->window());
-        ASSERT_TRUE(winui::waitfor([] { return !runvalue(HKEY_LOCAL_MACHINE).empty(); }, 5000));
-        setrun(HKEY_CURRENT_USER, "\"" + dir + "\\vexolind.exe\"");
+        ASSERT_TRUE(winui::waitfor([] { return !runvalue(HKEY_CURRENT_USER).empty(); }, 5000));
+        setrun(HKEY_LOCAL_MACHINE, "\"" + dir + "\\vexolind.exe\"");   // an earlier build's
         const std::string settings = readfile(settingspath());
 
         ASSERT_TRUE(uninstall(dir));
         EXPECT_TRUE(a->waitexit(10000)) << "the running copy was closed";
+        // The uninstaller's own file and its folder go a moment after it exits, from %TEMP%.
+        EXPECT_TRUE(winui::waitfor([&] { return exists(dir) == (c.other != nullptr); }, 15000));
         for (const char *f : installed)
             EXPECT_FALSE(exists(dir + "\\" + f)) << f;
-        EXPECT_EQ(exists(dir), c.other != nullptr);
         if (c.other) {
             EXPECT_EQ(readfile(dir + "\\" + c.other), "mine");
             DeleteFileA((dir + "\\" + c.other).c_str());

@@ -44,7 +44,7 @@ TEST_F(owned, only_the_installed_copy_is_touched_by_its_setup_and_uninstaller)
     ASSERT_TRUE(CopyFileA(exepath().c_str(), portable.c_str(), FALSE));
     auto a = app::start("", portable);
     ASSERT_TRUE(a && a->window());
-    ASSERT_TRUE(winui::waitfor([&] { return runvalue(HKEY_LOCAL_MACHINE) == quoted(portable); }, 5000));
+    ASSERT_TRUE(winui::waitfor([&] { return runvalue(HKEY_CURRENT_USER) == quoted(portable); }, 5000));
     for (const char *f : {"README.txt", "LICENSE.txt", "vexolind.exe"})
         writefile(downloads + "\\" + f, f);
     CopyFileA((dir + "\\uninstall.exe").c_str(), (downloads + "\\uninstall.exe").c_str(), FALSE);
@@ -57,7 +57,7 @@ TEST_F(owned, only_the_installed_copy_is_touched_by_its_setup_and_uninstaller)
     ASSERT_EQ(exitcode(setup(), "/S"), 0);
     ASSERT_TRUE(uninstall(dir));
     EXPECT_TRUE(a->running());
-    EXPECT_EQ(runvalue(HKEY_LOCAL_MACHINE), quoted(portable));
+    EXPECT_EQ(runvalue(HKEY_CURRENT_USER), quoted(portable));
 }
 
 TEST_F(owned, a_shared_folder_keeps_another_tools_files_through_install_and_uninstall)
@@ -89,7 +89,7 @@ TEST_F(owned, an_install_moved_with_d_leaves_one_copy_and_a_run_value_naming_it)
     EXPECT_TRUE(a->waitexit(10000)) << "the earlier copy was closed by its uninstaller";
     EXPECT_FALSE(exists(dir));
     EXPECT_EQ(location(), moved);
-    EXPECT_EQ(runvalue(HKEY_LOCAL_MACHINE), quoted(moved + "\\vexolind.exe"));
+    EXPECT_EQ(runvalue(HKEY_CURRENT_USER), quoted(moved + "\\vexolind.exe"));
 }
 
 // Outside the ANSI code page: the program and the settings file it is given in a Cyrillic folder.
@@ -112,7 +112,7 @@ TEST_F(owned, a_portable_copy_in_a_cyrillic_folder_registers_itself_and_saves_th
     ASSERT_TRUE(CreateProcessW(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
     EXPECT_TRUE(winui::waitfor([&] {
         DWORD size = sizeof run;
-        return RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"vexolind",
+        return RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"vexolind",
                             RRF_RT_REG_SZ, nullptr, run, &size) == ERROR_SUCCESS;
     }, 15000));
     EXPECT_EQ(std::wstring(run), L"\"" + exe + L"\"") << "names the file that exists";
@@ -155,14 +155,14 @@ TEST_F(owned, settings_that_cannot_be_saved_are_told_with_the_path_and_the_run_v
         ASSERT_TRUE(a);
         EXPECT_EQ(said(*a, folderisfile ? 10000 : 3000), folderisfile ? cannot : "") << "at start";
         ASSERT_TRUE(a->window());
-        const std::string run = runvalue(HKEY_LOCAL_MACHINE);
+        const std::string run = runvalue(HKEY_CURRENT_USER);
         held file;
         HWND d = a->dialog('s', "vexolind settings");
         ASSERT_TRUE(d);
         SendMessageA(GetDlgItem(d, 429), BM_CLICK, 0, 0);   // run at start-up, unticked
         PostMessageA(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
         EXPECT_EQ(said(*a), cannot) << "at OK";
-        EXPECT_EQ(runvalue(HKEY_LOCAL_MACHINE), run) << "as the file says";
+        EXPECT_EQ(runvalue(HKEY_CURRENT_USER), run) << "as the file says";
         DeleteFileA(defaultfolder().c_str());
     }
 }

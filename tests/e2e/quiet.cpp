@@ -19,8 +19,14 @@ void writequiet(const std::string &quiet)
     writesettings("mintime=3\r\nmaxtime=3\r\nautorun=0\r\nautoupdate=0\r\n[quiet]\r\ntyping=0\r\n" + quiet);
 }
 
-// A program's record of its last use of the microphone, as Windows keeps it.
+// A program's record of its last use of the microphone, as Windows keeps it: times since this boot.
 struct consent {
+    static uint64_t now()
+    {
+        FILETIME t;
+        GetSystemTimeAsFileTime(&t);
+        return (uint64_t)t.dwHighDateTime << 32 | t.dwLowDateTime;
+    }
     void set(uint64_t start, uint64_t stop)
     {
         std::string key = std::string(consentstore) + "\\microphone\\NonPackaged\\C:#calls#call.exe";
@@ -44,7 +50,8 @@ TEST_F(quiet, each_cause_holds_messages_and_names_itself_until_it_ends)
         std::string quiet, tip;
         std::function<void()> begin, end;   // no end: the cause lasts
     } cases[] = {
-        {"", "vexolind - quiet: microphone in use", [&] { mic.set(5, 0); }, [&] { mic.set(5, 9); }},
+        {"", "vexolind - quiet: microphone in use", [&] { mic.set(consent::now(), 0); },
+         [&] { uint64_t t = consent::now(); mic.set(t - 10000000, t); }},
         {hours, "vexolind - quiet: outside your hours", [] {}, nullptr},
         {"programs=Zoom.exe; NOTEPAD.EXE\r\n", "vexolind - quiet: notepad.exe is running",
          [&] {

@@ -13,23 +13,58 @@ namespace {
 const std::vector<std::string> defaultlines = {"[settings]", "mintime=10",  "maxtime=3600",
                                                "type=kisses", "autorun=1", "autoupdate=1"};
 
+const wchar_t hello[] = L"vexolind is running. Right-click its icon for settings; it may be under the ^ arrow.";
+
+// The taskbar's colour as Windows keeps it for the user, put back as it was afterwards.
+struct taskbartheme {
+    const char *key = "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+    void set(DWORD light)
+    {
+        ASSERT_TRUE(winui::setreg(HKEY_CURRENT_USER, key, "SystemUsesLightTheme", light));
+        // As Windows announces a new colour scheme.
+        SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"ImmersiveColorSet"),
+                            SMTO_ABORTIFHUNG, 5000, nullptr);
+    }
+    ~taskbartheme() { winui::unsetreg(HKEY_CURRENT_USER, key, "SystemUsesLightTheme"); }
+};
+
+int brightness(COLORREF c)
+{
+    return GetRValue(c) + GetGValue(c) + GetBValue(c);
+}
+
 class tray : public scenario {};
 
-TEST_F(tray, first_start_writes_defaults_registers_and_shows_the_kiss_icon)
+TEST_F(tray, first_start_writes_defaults_registers_for_the_user_says_hello_once_and_shows_the_kiss_icon)
 {
+    // An older build registered this copy machine-wide; the key is writable here, as for an elevated user.
+    setrun(HKEY_LOCAL_MACHINE, "\"" + exepath() + "\"");
     auto a = ready();
     ASSERT_TRUE(a);
     ASSERT_TRUE(a->window());
     ASSERT_EQ(trayicons().size(), 1u);
     ASSERT_TRUE(winui::waitfor([] { return exists(settingspath()); }, 5000));
     EXPECT_EQ(lines(readfile(settingspath())), defaultlines);
-    EXPECT_EQ(runvalue(HKEY_LOCAL_MACHINE), "\"" + exepath() + "\"");
+    EXPECT_EQ(runvalue(HKEY_CURRENT_USER), "\"" + exepath() + "\"");
+    EXPECT_TRUE(runabsent(HKEY_LOCAL_MACHINE)) << "the machine-wide value of ours is gone";
     EXPECT_FALSE(exists(legacypath())) << "nothing is written into the Windows directory";
 
+    std::wstring said;
+    EXPECT_TRUE(winui::waitfor([&] { return (said = tipshown()) == hello; }, 15000)) << "the first hello";
+    ASSERT_TRUE(winui::waitfor([] { return tipshown().empty(); }, 20000));   // out of the tip's way
     HWND icon = trayicons().front();
     EXPECT_EQ(traytip(icon), "vexolind - kissing you");
     COLORREF c = iconcolour(icon);
     EXPECT_TRUE(looksred(c)) << "kiss icon colour " << std::hex << c;
+
+    // The next start finds the file the first wrote, and nothing was written for the hello.
+    EXPECT_EQ(lines(readfile(settingspath())), defaultlines);
+    ASSERT_TRUE(a->exitbymenu());
+    ASSERT_TRUE(a->waitexit(10000));
+    auto again = ready();   // the splash has come and gone
+    ASSERT_TRUE(again);
+    for (DWORD until = GetTickCount() + 6000; GetTickCount() < until; Sleep(200))
+        ASSERT_TRUE(tipshown().empty()) << "a start that found its settings said hello";
 }
 
 TEST_F(tray, a_second_start_ends_at_once_and_changes_nothing)
@@ -63,6 +98,7 @@ TEST_F(tray, double_click_shows_one_message_at_a_time_and_keeps_the_interval)
     HWND box = a->box("vexolind");
     ASSERT_TRUE(box);
     EXPECT_TRUE(ismessage(kisses, winui::plain(winui::boxtext(box)))) << winui::boxtext(box);
+    EXPECT_TRUE(GetWindowLongPtrA(box, GWL_EXSTYLE) & WS_EX_TOPMOST) << "a message stands above the user's windows";
     a->doubleclick();
     EXPECT_FALSE(winui::waitfor([&] { return a->boxes("vexolind").size() > 1; }, 1500))
         << "a double-click while a message is open shows nothing";
@@ -95,6 +131,37 @@ TEST_F(tray, kick_mode_shows_the_boot_and_only_insults)
         EXPECT_TRUE(ismessage(kickers, text)) << text;
         dismiss(box);
     }
+}
+
+TEST_F(tray, a_dark_taskbar_gets_the_icon_drawn_for_it_at_once)
+{
+    taskbartheme theme;
+    theme.set(1);
+    writesettings("type=kickers\r\nautoupdate=0\r\n");
+    auto a = ready();
+    ASSERT_TRUE(a && a->window());
+    ASSERT_EQ(trayicons().size(), 1u);
+    HWND icon = trayicons().front();
+    const COLORREF light = iconcolour(icon);
+    ASSERT_NE(light, 0u) << "no icon drawn";
+
+    theme.set(0);
+    COLORREF dark = light;
+    EXPECT_TRUE(winui::waitfor([&] { return brightness(dark = iconcolour(icon)) > brightness(light) + 90; }, 10000))
+        << "the boot for light taskbars " << std::hex << light << " is still drawn: " << dark;
+}
+
+TEST_F(tray, f12_alone_is_no_shortcut)
+{
+    writesettings("mintime=3600\r\nmaxtime=3600\r\nautoupdate=0\r\n[keys]\r\nnow=F12\r\npause=Ctrl+Shift+P\r\n");
+    auto a = ready();   // its shortcuts held
+    ASSERT_TRUE(a);
+    // Keys come in order: a message for F12 would be up before the pause shows in the tip.
+    winui::press({VK_F12});
+    winui::press({VK_CONTROL, VK_SHIFT, 'P'});
+    std::string tip;
+    EXPECT_TRUE(winui::waitfor([&] { return (tip = traytip(trayicons().front())).rfind("vexolind - paused until", 0) == 0; }, 10000)) << tip;
+    EXPECT_TRUE(a->boxes("vexolind").empty()) << "F12 alone brought a message";
 }
 
 TEST_F(tray, zero_bounds_give_a_message_every_tick_but_never_two_at_once)
@@ -449,9 +516,11 @@ TEST_F(tray, switches_act_on_the_running_vexolind_at_once_and_without_one_end_wi
     EXPECT_EQ(winui::run(exe + "/resume"), 0);
     EXPECT_EQ(tipwhen(kissing), kissing);
     EXPECT_EQ(inivalue("pause", "until"), "(none)");
-    std::string kept = localclock(90);
-    EXPECT_EQ(winui::run(exe + "/pause:90"), 0);
-    EXPECT_TRUE(winui::waitfor([&] { return inivalue("pause", "until") == kept || inivalue("pause", "until") == localclock(90); }, 5000));
+    for (auto sw : {std::make_pair("/pause:90", 90), std::make_pair("/Pause", 60)}) {
+        std::string kept = localclock(sw.second);
+        EXPECT_EQ(winui::run(exe + sw.first), 0);
+        EXPECT_TRUE(winui::waitfor([&] { return inivalue("pause", "until") == kept || inivalue("pause", "until") == localclock(sw.second); }, 5000)) << sw.first;
+    }
 
     EXPECT_EQ(winui::run(exe + "/exit"), 0);
     DWORD code = 99;

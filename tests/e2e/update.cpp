@@ -48,6 +48,7 @@ void expectyesno(HWND box)
     EXPECT_TRUE(GetDlgItem(box, IDYES));
     EXPECT_TRUE(GetDlgItem(box, IDNO));
     EXPECT_FALSE(GetDlgItem(box, IDOK));
+    EXPECT_TRUE(GetWindowLongPtrA(box, GWL_EXSTYLE) & WS_EX_TOPMOST) << "the offer stands above the user's windows";
 }
 
 class update : public scenario {

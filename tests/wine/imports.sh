@@ -7,7 +7,7 @@ echo "$exe imports:" $imports
 [ -n "$imports" ] || { echo "no import table found"; exit 1; }
 for dll in $imports; do
     case $(echo "$dll" | tr 'A-Z' 'a-z') in
-        kernel32.dll|user32.dll|gdi32.dll|shell32.dll|advapi32.dll|wininet.dll|comctl32.dll|msvcrt.dll|wtsapi32.dll) ;;
+        kernel32.dll|user32.dll|gdi32.dll|shell32.dll|advapi32.dll|wininet.dll|comctl32.dll|msvcrt.dll|wtsapi32.dll|ole32.dll) ;;
         *) echo "unexpected import: $dll"; exit 1 ;;
     esac
 done
