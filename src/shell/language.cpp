@@ -31,17 +31,11 @@ std::vector<std::wstring> loadtexts(HINSTANCE hinst, unsigned short langid)
 
 namespace {
 
-// The English of a text shown, or nothing when it is none of ours.
-std::string englishof(const wchar_t *shown)
-{
-    return narrow(shown);
-}
-
 BOOL CALLBACK localisechild(HWND child, LPARAM)
 {
     wchar_t text[512];
     if (GetWindowTextW(child, text, ARRAYSIZE(text)) > 0) {
-        std::wstring local = trw(englishof(text).c_str());
+        std::wstring local = trw(narrow(text).c_str());
         if (local != text)
             SetWindowTextW(child, local.c_str());
     }
@@ -101,7 +95,7 @@ void localisemenu(HMENU menu)
             localisemenu(mi.hSubMenu);
         if (!mi.cch)
             continue;
-        std::wstring local = trw(englishof(text).c_str());
+        std::wstring local = trw(narrow(text).c_str());
         MENUITEMINFOW set = {};
         set.cbSize = sizeof set;
         set.fMask = MIIM_STRING;

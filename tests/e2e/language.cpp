@@ -4,7 +4,6 @@
 #include "lang.h"
 #include "resource.h"
 
-#include <algorithm>
 #include <set>
 
 using namespace e2e;
@@ -74,6 +73,13 @@ size_t distinctinkrows(HWND control)
     return rowsseen.size();
 }
 
+// The first start's hello may stand in front of the tip for a while.
+void expecttip(HWND icon, const std::wstring &expected)
+{
+    std::wstring tip;
+    EXPECT_TRUE(winui::waitfor([&] { return (tip = traytipw(icon)) == expected; }, 40000)) << narrow(tip);
+}
+
 class language : public scenario {};
 
 TEST_F(language, tipmenudialogandbox)
@@ -93,20 +99,24 @@ TEST_F(language, tipmenudialogandbox)
     ASSERT_TRUE(a);
     std::vector<HWND> icons = trayicons();
     ASSERT_FALSE(icons.empty());
-    // The first start's hello may stand in front of the tip for a while.
-    std::wstring tip;
-    EXPECT_TRUE(winui::waitfor([&] { return (tip = traytipw(icons[0])) == r->tip; }, 40000)) << narrow(tip);
+    expecttip(icons[0], r->tip);
     HWND more = a->dialog(r->morekey, ansi(r->more).c_str());
     ASSERT_TRUE(more) << "the menu's " << r->morekey << " opened no " << ansi(r->more);
     HWND media = GetDlgItem(more, IDC_MEDIA);
     EXPECT_EQ(textof(media), r->media);
     if (std::string(r->lang) == "ja") {
-        // Against the same control showing characters no font has, which Windows draws as boxes.
-        size_t real = distinctinkrows(media);
+        // Against the same control showing characters no font has, which Windows draws as boxes;
+        // each picture once two captures in a row agree, the control drawn.
+        auto settled = [&] {
+            size_t last = 0, now = 0;
+            winui::waitfor([&] { return (last = now, now = distinctinkrows(media)) != 0 && now == last; }, 10000, 250);
+            return now;
+        };
+        size_t real = settled();
         std::wstring none(wcslen(r->media), L'\xE000');
         SendMessageTimeoutW(media, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(none.c_str()), SMTO_ABORTIFHUNG, 2000, nullptr);
-        size_t boxes = 0;
-        winui::waitfor([&] { return (boxes = distinctinkrows(media)) != real; }, 3000);
+        RedrawWindow(media, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        size_t boxes = settled();
         EXPECT_GT(real, boxes + 3) << "the Japanese text shows as boxes";
     }
     PostMessageW(GetDlgItem(more, IDCANCEL), BM_CLICK, 0, 0);
@@ -125,18 +135,13 @@ TEST_F(language, installer)
     ASSERT_TRUE(wizard);
     HWND page = nullptr;
     ASSERT_TRUE(winui::waitfor([&] { return (page = winui::findwindow("#32770", nullptr, pid)) != nullptr; }, 20000));
-    std::vector<std::wstring> texts;
-    auto seen = [&] {
-        texts.clear();
-        EnumChildWindows(
-            page, [](HWND w, LPARAM all) {
-                reinterpret_cast<std::vector<std::wstring> *>(all)->push_back(textof(w));
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&texts));
-        return std::find(texts.begin(), texts.end(), L"vexolind ist freie Software unter der obigen MIT-Lizenz.") != texts.end();
+    bool found = false;
+    auto seen = [](HWND w, LPARAM out) {
+        *reinterpret_cast<bool *>(out) |= textof(w) == L"vexolind ist freie Software unter der obigen MIT-Lizenz.";
+        return TRUE;
     };
-    EXPECT_TRUE(winui::waitfor(seen, 10000)) << "no German licence page";
+    EXPECT_TRUE(winui::waitfor([&] { return EnumChildWindows(page, seen, (LPARAM)&found), found; }, 10000))
+        << "no German licence page";
     EXPECT_EQ(textof(GetDlgItem(page, IDOK)), L"&Weiter >");
     TerminateProcess(wizard.get(), 1);
     EXPECT_EQ(WaitForSingleObject(wizard.get(), 10000), WAIT_OBJECT_0);
@@ -152,15 +157,13 @@ TEST_F(language, overridekey)
     ASSERT_TRUE(a);
     std::vector<HWND> icons = trayicons();
     ASSERT_FALSE(icons.empty());
-    std::wstring tip;
-    EXPECT_TRUE(winui::waitfor([&] { return (tip = traytipw(icons[0])) == L"vexolind - kissing you"; }, 40000))
-        << narrow(tip);
+    expecttip(icons[0], L"vexolind - kissing you");
     HWND more = a->dialog('t', "vexolind - more settings");
     ASSERT_TRUE(more);
     SendDlgItemMessageW(more, IDC_LANGUAGE, CB_SETCURSEL, 0, 0);
     PostMessageW(GetDlgItem(more, IDOK), BM_CLICK, 0, 0);
     EXPECT_TRUE(winui::waitfor([&] { return !IsWindow(more); }, 10000));
-    EXPECT_TRUE(winui::waitfor([&] { return (tip = traytipw(icons[0])) == r->tip; }, 40000)) << narrow(tip);
+    expecttip(icons[0], r->tip);
     EXPECT_EQ(readfile(settingspath()).find("language="), std::string::npos);
 }
 
