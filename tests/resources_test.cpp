@@ -1,4 +1,6 @@
 // What the executable carries: icons, menu, dialog template, version record, manifest, picture.
+#include "winui.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -13,16 +15,7 @@ namespace {
 
 std::string exefile()
 {
-    char buf[MAX_PATH] = "";
-    GetEnvironmentVariableA("VEXOLIND_EXE", buf, sizeof buf);
-    std::string p = buf;
-    if (!p.empty() && p[0] == '/') {   // a Unix path: Wine maps / to Z:
-        p = "Z:" + p;
-        for (char &c : p)
-            if (c == '/')
-                c = '\\';
-    }
-    return p;
+    return winui::unixtowin(winui::env("VEXOLIND_EXE"));
 }
 
 class resources : public ::testing::Test {

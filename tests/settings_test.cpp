@@ -1,3 +1,4 @@
+#include "handles.h"
 #include "settings.h"
 #include "vexolind.h"
 #include "winui.h"
@@ -10,6 +11,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,10 +30,7 @@ using winui::writefile;
 
 size_t count(const std::vector<std::string> &v, const std::string &line)
 {
-    size_t n = 0;
-    for (auto &l : v)
-        n += l == line;
-    return n;
+    return (size_t)std::count(v.begin(), v.end(), line);
 }
 
 std::string profile(const std::string &file, const char *section, const char *key)
@@ -62,7 +61,7 @@ void removetree(const std::string &dir)
 }
 
 // A fresh folder of the user's temp folder, removed with all it holds.
-class tempfolder {
+class tempfolder : vx::noncopyable {
 public:
     tempfolder()
     {
@@ -75,8 +74,6 @@ public:
         CreateDirectoryA(dir.c_str(), NULL);
     }
     ~tempfolder() { removetree(dir); }
-    tempfolder(const tempfolder &) = delete;
-    tempfolder &operator=(const tempfolder &) = delete;
     std::string path(const std::string &name) const { return dir + "\\" + name; }
     std::string dir;
 };
@@ -90,30 +87,20 @@ struct regvalue {
 regvalue readrun(HKEY root)
 {
     regvalue v;
-    HKEY k;
-    if (RegOpenKeyExA(root, runkey, 0, KEY_QUERY_VALUE, &k) != ERROR_SUCCESS)
-        return v;
-    DWORD size = 0;
-    if (RegQueryValueExA(k, "vexolind", NULL, &v.type, NULL, &size) == ERROR_SUCCESS) {
-        v.data.resize(size);
-        DWORD got = size;
-        if (RegQueryValueExA(k, "vexolind", NULL, &v.type, (BYTE *)&v.data[0], &got)
-            == ERROR_SUCCESS) {
-            v.present = true;
-            v.data.resize(got);
-        }
-    }
-    RegCloseKey(k);
+    vx::regkey k;
+    char buf[4096];
+    DWORD size = sizeof buf;
+    if (RegOpenKeyExA(root, runkey, 0, KEY_QUERY_VALUE, vx::out(k)) == ERROR_SUCCESS)
+        v.present = RegQueryValueExA(k.get(), "vexolind", NULL, &v.type, (BYTE *)buf, &size) == ERROR_SUCCESS;
+    if (v.present)
+        v.data.assign(buf, size);
     return v;
 }
 
 bool runkeyexists(HKEY root)
 {
-    HKEY k;
-    if (RegOpenKeyExA(root, runkey, 0, KEY_QUERY_VALUE, &k) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(k);
-    return true;
+    vx::regkey k;
+    return RegOpenKeyExA(root, runkey, 0, KEY_QUERY_VALUE, vx::out(k)) == ERROR_SUCCESS;
 }
 
 void setrun(HKEY root, const std::string &text)
@@ -133,7 +120,7 @@ std::string quotedvalue(const std::string &path)
 }
 
 // Empties both Run values for a test and puts back what was there before.
-class runguard {
+class runguard : vx::noncopyable {
 public:
     runguard()
     {
@@ -148,21 +135,13 @@ public:
         RegOverridePredefKey(HKEY_LOCAL_MACHINE, NULL);
         for (int i = 0; i < 2; i++) {
             deleterun(roots[i]);
-            if (saved[i].present) {
-                HKEY k;
-                if (RegCreateKeyExA(roots[i], runkey, 0, NULL, 0, KEY_SET_VALUE, NULL, &k, NULL)
-                    == ERROR_SUCCESS) {
-                    RegSetValueExA(k, "vexolind", 0, saved[i].type,
-                                   (const BYTE *)saved[i].data.data(), (DWORD)saved[i].data.size());
-                    RegCloseKey(k);
-                }
-            } else if (!hadkey[i]) {
+            if (saved[i].present)
+                RegSetKeyValueA(roots[i], runkey, "vexolind", saved[i].type, saved[i].data.data(),
+                                (DWORD)saved[i].data.size());
+            else if (!hadkey[i])
                 RegDeleteKeyA(roots[i], runkey);
-            }
         }
     }
-    runguard(const runguard &) = delete;
-    runguard &operator=(const runguard &) = delete;
 
 private:
     HKEY roots[2] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
@@ -170,67 +149,42 @@ private:
     regvalue saved[2];
 };
 
-// Plays a user without elevation: HKEY_LOCAL_MACHINE stands for a volatile key, under which
-// the ordinary Run key can neither be created nor opened. Wine grants every HKLM write, so
-// this is the only way to see the refusal here.
-class machinekeyclosed {
+// Plays a user without elevation: HKEY_LOCAL_MACHINE stands for a volatile key of the user's.
+// Without a value, the ordinary Run key can neither be created nor opened under it; with one, it
+// holds that value as an older build's machine-wide one that everyone may read and no one change.
+// Wine grants every HKLM write, so this is the only way to see the refusals here.
+class machinekey : vx::noncopyable {
 public:
-    machinekeyclosed()
+    explicit machinekey(const std::string *value = nullptr)
     {
-        snprintf(name, sizeof name, "Software\\vexolind-test-closed-%lu", GetCurrentProcessId());
-        RegCreateKeyExA(HKEY_CURRENT_USER, name, 0, NULL, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
-                        NULL, &standin, NULL);
-        overridden = standin && RegOverridePredefKey(HKEY_LOCAL_MACHINE, standin) == ERROR_SUCCESS;
-    }
-    ~machinekeyclosed()
-    {
-        RegOverridePredefKey(HKEY_LOCAL_MACHINE, NULL);
-        if (standin)
-            RegCloseKey(standin);
-        RegDeleteKeyA(HKEY_CURRENT_USER, name);
-    }
-    machinekeyclosed(const machinekeyclosed &) = delete;
-    machinekeyclosed &operator=(const machinekeyclosed &) = delete;
-    bool overridden = false;
-
-private:
-    char name[80];
-    HKEY standin = nullptr;
-};
-
-// Plays an older build's machine-wide value that this user may read but not change: the Run key
-// under the stand-in for HKEY_LOCAL_MACHINE lets everyone read and no one write.
-class machinekeyreadonly {
-public:
-    explicit machinekeyreadonly(const std::string &value)
-    {
-        snprintf(name, sizeof name, "Software\\vexolind-test-readonly-%lu", GetCurrentProcessId());
-        RegCreateKeyExA(HKEY_CURRENT_USER, name, 0, NULL, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, NULL, &standin, NULL);
-        HKEY run = nullptr;
-        PSECURITY_DESCRIPTOR readonly = nullptr;
-        if (!standin || RegCreateKeyExA(standin, runkey, 0, NULL, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, NULL, &run, NULL))
+        snprintf(name, sizeof name, "Software\\vexolind-test-machine-%lu", GetCurrentProcessId());
+        RegCreateKeyExA(HKEY_CURRENT_USER, name, 0, NULL, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, NULL,
+                        vx::out(standin), NULL);
+        vx::regkey run;
+        if (value && standin)
+            RegCreateKeyExA(standin.get(), runkey, 0, NULL, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, NULL, vx::out(run), NULL);
+        if (!standin || (value && !run))
             return;
-        RegSetValueExA(run, "vexolind", 0, REG_SZ, (const BYTE *)value.c_str(), (DWORD)value.size() + 1);
-        if (ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readonly, NULL))
-            RegSetKeySecurity(run, DACL_SECURITY_INFORMATION, readonly);
-        LocalFree(readonly);
-        RegCloseKey(run);
-        overridden = RegOverridePredefKey(HKEY_LOCAL_MACHINE, standin) == ERROR_SUCCESS;
+        if (value) {
+            PSECURITY_DESCRIPTOR readonly = nullptr;
+            RegSetValueExA(run.get(), "vexolind", 0, REG_SZ, (const BYTE *)value->c_str(), (DWORD)value->size() + 1);
+            if (ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readonly, NULL))
+                RegSetKeySecurity(run.get(), DACL_SECURITY_INFORMATION, readonly);
+            LocalFree(readonly);
+        }
+        overridden = RegOverridePredefKey(HKEY_LOCAL_MACHINE, standin.get()) == ERROR_SUCCESS;
     }
-    ~machinekeyreadonly()
+    ~machinekey()
     {
         RegOverridePredefKey(HKEY_LOCAL_MACHINE, NULL);
-        if (standin)
-            RegCloseKey(standin);
+        standin.reset();
         RegDeleteTreeA(HKEY_CURRENT_USER, name);
     }
-    machinekeyreadonly(const machinekeyreadonly &) = delete;
-    machinekeyreadonly &operator=(const machinekeyreadonly &) = delete;
     bool overridden = false;
 
 private:
     char name[80];
-    HKEY standin = nullptr;
+    vx::regkey standin;
 };
 
 std::wstring wide(const std::string &s)
@@ -252,14 +206,24 @@ std::string modulepath()
     return std::string(buf.data(), n);
 }
 
-// Values no load leaves behind, so a field load forgot shows up.
-void scramble(context_t &ctx)
+// The five loaded values in the file's words, to be checked all at once.
+std::string values(const context_t &c)
 {
+    return "mintime=" + std::to_string(c.mintime) + " maxtime=" + std::to_string(c.maxtime) + " type="
+           + (c.curki == kisses ? "kisses" : c.curki == kickers ? "kickers" : "?") + " autoupdate="
+           + std::to_string(c.autoupdate) + " autorun=" + std::to_string(c.autorun);
+}
+
+// Loads the file over values no load leaves behind, so a field load forgot shows up.
+void load(context_t &ctx, const std::string &file)
+{
+    snprintf(ctx.inipath, sizeof ctx.inipath, "%s", file.c_str());
     ctx.mintime = 0xDEAD;
     ctx.maxtime = 0xBEEF;
     ctx.curki = nullptr;
     ctx.autoupdate = 0x5A5A;
     ctx.autorun = 0x5A5A;
+    EXPECT_EQ(loadsettings(&ctx), 1);
 }
 
 class settings : public ::testing::Test {
@@ -273,14 +237,8 @@ protected:
     {
         std::string file = tmp.path(name);
         EXPECT_TRUE(writefile(file, content));
-        use(file);
-        scramble(ctx);
-        EXPECT_EQ(loadsettings(&ctx), 1);
+        load(ctx, file);
         return file;
-    }
-    void use(const std::string &file)
-    {
-        snprintf(ctx.inipath, sizeof ctx.inipath, "%s", file.c_str());
     }
     // Saves, then expects each line once in the file.
     void savedonce(const std::string &file, std::initializer_list<const char *> want)
@@ -297,15 +255,8 @@ TEST_F(settings, without_a_file_loads_the_defaults_and_saves_them_as_six_lines)
     // The folder does not exist yet either: saving makes it.
     std::string folder = tmp.path("new folder");
     std::string file = folder + "\\vexolind.INI";
-    use(file);
-    scramble(ctx);
-
-    EXPECT_EQ(loadsettings(&ctx), 1);
-    EXPECT_EQ(ctx.mintime, 10u);
-    EXPECT_EQ(ctx.maxtime, 3600u);
-    EXPECT_EQ(ctx.curki, kisses);
-    EXPECT_EQ(ctx.autoupdate, 1);
-    EXPECT_EQ(ctx.autorun, 1);
+    load(ctx, file);
+    EXPECT_EQ(values(ctx), "mintime=10 maxtime=3600 type=kisses autoupdate=1 autorun=1");
     EXPECT_FALSE(exists(folder)) << "loading must not write";
 
     EXPECT_EQ(savesettings(&ctx), 1);
@@ -341,10 +292,7 @@ TEST_F(settings, the_mood_is_kisses_only_for_that_exact_word)
         EXPECT_EQ(savesettings(&ctx), 1);
         std::vector<std::string> got = lines(readfile(file));
         EXPECT_EQ(count(got, c.kiss ? "type=kisses" : "type=kickers"), 1u);
-        size_t types = 0;
-        for (auto &l : got)
-            types += l.compare(0, 5, "type=") == 0;
-        EXPECT_EQ(types, 1u);
+        EXPECT_EQ(std::count_if(got.begin(), got.end(), [](const std::string &l) { return l.rfind("type=", 0) == 0; }), 1);
     }
 }
 
@@ -489,10 +437,11 @@ TEST_F(autorun, a_machine_value_of_ours_that_may_not_be_removed_stays_and_the_us
 {
     std::string path = "C:\\Program Files\\vexolind\\vexolind.exe";
     {
-        machinekeyreadonly old("\"" + path + "\"");
+        const std::string quoted = "\"" + path + "\"";
+        machinekey old(&quoted);
         ASSERT_TRUE(old.overridden);
-        HKEY k;
-        ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, runkey, 0, KEY_SET_VALUE, &k), ERROR_ACCESS_DENIED)
+        vx::regkey k;
+        ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, runkey, 0, KEY_SET_VALUE, vx::out(k)), ERROR_ACCESS_DENIED)
             << "the stand-in must refuse changes to the Run key";
         winui::boxwatcher boxes("vexolind");
         EXPECT_EQ(registerAutoRun(1, wide(path).c_str()), 1);
@@ -500,7 +449,7 @@ TEST_F(autorun, a_machine_value_of_ours_that_may_not_be_removed_stays_and_the_us
         EXPECT_EQ(readrun(HKEY_LOCAL_MACHINE).data, quotedvalue(path)) << "the machine's value stays";
     }
     {
-        machinekeyclosed closed;
+        machinekey closed;
         ASSERT_TRUE(closed.overridden);
         EXPECT_EQ(registerAutoRun(1, wide(path).c_str()), 1);
     }
@@ -512,26 +461,18 @@ TEST_F(autorun, a_machine_value_of_ours_that_may_not_be_removed_stays_and_the_us
 
     // Clearing without the machine key still reaches the user's value.
     {
-        machinekeyclosed closed;
+        machinekey closed;
         ASSERT_TRUE(closed.overridden);
         EXPECT_EQ(registerAutoRun(0, NULL), 1);
     }
     EXPECT_FALSE(readrun(HKEY_CURRENT_USER).present);
 }
 
-TEST(defaultinipath, is_the_vexolind_file_in_the_roaming_application_data)
+TEST(defaultinifile, is_the_vexolind_file_in_the_roaming_application_data)
 {
-    char appdata[MAX_PATH];
-    ASSERT_EQ(SHGetFolderPathA(NULL, CSIDL_APPDATA, NULL, SHGFP_TYPE_CURRENT, appdata), S_OK);
-    std::string want = std::string(appdata) + "\\vexolind\\vexolind.INI";
-
-    std::vector<char> exact(want.size() + 1, 'x');
-    EXPECT_NE(defaultinipath(exact.data(), exact.size()), 0);
-    EXPECT_EQ(std::string(exact.data()), want);
-    // One byte short is a failure, never a cut-off name.
-    std::vector<char> small(want.size(), 'x');
-    EXPECT_EQ(defaultinipath(small.data(), small.size()), 0);
-    EXPECT_EQ(small[0], '\0');
+    wchar_t appdata[MAX_PATH];
+    ASSERT_EQ(SHGetFolderPathW(NULL, CSIDL_APPDATA, NULL, SHGFP_TYPE_CURRENT, appdata), S_OK);
+    EXPECT_EQ(defaultinifile(), std::wstring(appdata) + L"\\vexolind\\vexolind.INI");
 }
 
 TEST(appath, is_the_module_file_name)
@@ -568,32 +509,17 @@ TEST(appath, holds_for_a_quoted_path_with_blanks_and_arguments)
 
     std::string cmd = "\"" + copy + "\" --gtest_filter=appath.is_the_module_file_name:"
                       "appath.leaves_the_command_line_alone \"--gtest_output=xml:" + report + "\"";
-    std::vector<char> line(cmd.begin(), cmd.end());
-    line.push_back('\0');
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;   // never hand our output pipe to the child
-    PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, folder.c_str(), &si,
-                               &pi));
-    if (WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0) {
-        TerminateProcess(pi.hProcess, 99);
-        WaitForSingleObject(pi.hProcess, 10000);
-    }
-    DWORD code = 99;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    int code = winui::run(cmd, 60000, folder.c_str());
 
     std::string xml = readfile(report);
-    EXPECT_EQ(code, 0u) << xml;
+    EXPECT_EQ(code, 0) << xml;
     EXPECT_NE(xml.find("name=\"is_the_module_file_name\""), std::string::npos) << xml;
     EXPECT_NE(xml.find("name=\"leaves_the_command_line_alone\""), std::string::npos) << xml;
     EXPECT_EQ(xml.find("<failure"), std::string::npos) << xml;
 }
 
 // A real file of the prefix, such as the Windows folder's; what was there is put back.
-class savedfile {
+class savedfile : vx::noncopyable {
 public:
     explicit savedfile(const std::string &file) : path(file) { had = readfile(path, bytes); }
     ~savedfile()
@@ -603,8 +529,6 @@ public:
         if (had)
             writefile(path, bytes);
     }
-    savedfile(const savedfile &) = delete;
-    savedfile &operator=(const savedfile &) = delete;
 
 private:
     std::string path, bytes;
@@ -615,10 +539,10 @@ class legacy : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char def[MAX_PATH], win[MAX_PATH];
-        ASSERT_TRUE(defaultinipath(def, sizeof def));
+        char win[MAX_PATH];
+        peruser = ansi(defaultinifile().c_str());
+        ASSERT_FALSE(peruser.empty());
         ASSERT_NE(GetWindowsDirectoryA(win, sizeof win), 0u);
-        peruser = def;
         folder = peruser.substr(0, peruser.rfind('\\'));
         aside = folder + ".before-test";
         old = std::string(win) + "\\vexolind.INI";
@@ -639,13 +563,6 @@ protected:
         if (hadfolder)
             MoveFileA(aside.c_str(), folder.c_str());
     }
-    void load(const std::string &inipath)
-    {
-        snprintf(ctx.inipath, sizeof ctx.inipath, "%s", inipath.c_str());
-        scramble(ctx);
-        EXPECT_EQ(loadsettings(&ctx), 1);
-    }
-
     runguard run;
     context_t ctx{};
     std::string peruser, folder, aside, old;
@@ -660,12 +577,8 @@ TEST_F(legacy, first_start_reads_the_windows_folder_file_and_saves_per_user)
     ASSERT_TRUE(writefile(old, oldtext));
     ASSERT_FALSE(exists(peruser));
 
-    load(peruser);
-    EXPECT_EQ(ctx.mintime, 77u);
-    EXPECT_EQ(ctx.maxtime, 777u);
-    EXPECT_EQ(ctx.curki, kickers);
-    EXPECT_EQ(ctx.autoupdate, 0);
-    EXPECT_EQ(ctx.autorun, 0);
+    load(ctx, peruser);
+    EXPECT_EQ(values(ctx), "mintime=77 maxtime=777 type=kickers autoupdate=0 autorun=0");
 
     ASSERT_FALSE(exists(folder));
     EXPECT_EQ(savesettings(&ctx), 1);
@@ -702,7 +615,7 @@ TEST_F(legacy, is_only_read_for_the_default_path_while_no_per_user_file_exists)
             CreateDirectoryA(folder.c_str(), NULL);
             ASSERT_TRUE(writefile(peruser, c.peruser));
         }
-        load(c.inipath);
+        load(ctx, c.inipath);
         EXPECT_EQ(ctx.mintime, c.wantmin);
     }
 }
@@ -717,11 +630,7 @@ TEST_F(settings, binary_junk_gives_the_defaults_and_saving_repairs_the_section)
         junk += (char)(x >> 16);
     }
     std::string file = loadfrom("junk.INI", junk + "\r\n[keep]\r\nmarker=still here\r\n");
-    EXPECT_EQ(ctx.mintime, 10u);
-    EXPECT_EQ(ctx.maxtime, 3600u);
-    EXPECT_EQ(ctx.curki, kisses);
-    EXPECT_EQ(ctx.autoupdate, 1);
-    EXPECT_EQ(ctx.autorun, 1);
+    EXPECT_EQ(values(ctx), "mintime=10 maxtime=3600 type=kisses autoupdate=1 autorun=1");
 
     // The file is rewritten from what could be parsed; the sections come back whole.
     ctx.mintime = 42;
@@ -755,11 +664,7 @@ TEST_F(settings, a_file_of_megabytes_is_read_and_kept_whole)
     for (auto &c : cases) {
         SCOPED_TRACE(c.what);
         std::string file = loadfrom("big" + std::to_string(++n) + ".INI", c.content);
-        EXPECT_EQ(ctx.mintime, 600u);
-        EXPECT_EQ(ctx.maxtime, 60u);
-        EXPECT_EQ(ctx.curki, kickers);
-        EXPECT_EQ(ctx.autorun, 0);
-        EXPECT_EQ(ctx.autoupdate, 0);
+        EXPECT_EQ(values(ctx), "mintime=600 maxtime=60 type=kickers autoupdate=0 autorun=0");
 
         ctx.mintime = 700;
         EXPECT_EQ(savesettings(&ctx), 1);
@@ -815,14 +720,8 @@ TEST_F(settings, a_file_that_cannot_be_written_is_read_and_left_as_it_was)
             EXPECT_TRUE(refused);
         }
 
-        use(file);
-        scramble(ctx);
-        EXPECT_EQ(loadsettings(&ctx), 1);
-        EXPECT_EQ(ctx.mintime, 600u);
-        EXPECT_EQ(ctx.maxtime, 60u);
-        EXPECT_EQ(ctx.curki, kickers);
-        EXPECT_EQ(ctx.autoupdate, 1);
-        EXPECT_EQ(ctx.autorun, 1);
+        load(ctx, file);
+        EXPECT_EQ(values(ctx), "mintime=600 maxtime=60 type=kickers autoupdate=1 autorun=1");
 
         ctx.mintime = 1;
         ctx.curki = kisses;

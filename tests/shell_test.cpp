@@ -133,7 +133,6 @@ TEST(sliders, ok_saves_what_they_show_and_keeps_what_nobody_moved)
     EXPECT_TRUE(held.minmoved) << "and then counts as moved";
 }
 
-
 TEST(chords, read_as_menus_write_them_and_anything_else_is_no_shortcut)
 {
     const UINT C = MOD_CONTROL, A = MOD_ALT, S = MOD_SHIFT;

@@ -46,10 +46,6 @@ TEST(parsever, reads_the_build_number_after_the_prefix)
     }
 }
 
-} // namespace
-
-namespace {
-
 TEST(updatebounds, the_budget_runs_out_after_ten_seconds_across_a_tick_count_wrap)
 {
     const struct {

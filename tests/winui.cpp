@@ -4,6 +4,25 @@
 
 namespace winui {
 
+std::string env(const char *name)
+{
+    char buf[MAX_PATH * 2] = "";
+    DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
+    return n && n < sizeof buf ? buf : "";
+}
+
+// Wine maps the Unix root to drive Z:.
+std::string unixtowin(const std::string &path)
+{
+    if (path.empty() || path[0] != '/')
+        return path;
+    std::string w = "Z:" + path;
+    for (char &c : w)
+        if (c == '/')
+            c = '\\';
+    return w;
+}
+
 bool exists(const std::string &path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -85,7 +104,7 @@ void unsetreg(HKEY root, const char *key, const char *name)
     RegDeleteKeyValueA(root, key, name);
 }
 
-HANDLE startprocess(const std::string &cmdline, const char *program, DWORD *pid)
+HANDLE startprocess(const std::string &cmdline, const char *program, DWORD *pid, const char *dir)
 {
     std::vector<char> buf(cmdline.begin(), cmdline.end());
     buf.push_back('\0');
@@ -93,7 +112,7 @@ HANDLE startprocess(const std::string &cmdline, const char *program, DWORD *pid)
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(program, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    if (!CreateProcessA(program, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, dir, &si, &pi))
         return nullptr;
     CloseHandle(pi.hThread);
     if (pid)
@@ -101,9 +120,9 @@ HANDLE startprocess(const std::string &cmdline, const char *program, DWORD *pid)
     return pi.hProcess;
 }
 
-int run(const std::string &cmdline, DWORD ms)
+int run(const std::string &cmdline, DWORD ms, const char *dir)
 {
-    HANDLE p = startprocess(cmdline);
+    HANDLE p = startprocess(cmdline, nullptr, nullptr, dir);
     if (!p)
         return -1;
     DWORD code = (DWORD)-1;

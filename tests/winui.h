@@ -11,6 +11,10 @@
 
 namespace winui {
 
+// An environment variable, empty when unset; a Unix path as Wine maps it, / to Z:.
+std::string env(const char *name);
+std::string unixtowin(const std::string &path);
+
 // Files, read and written whole.
 bool exists(const std::string &path);
 bool readfile(const std::string &path, std::string &bytes);   // false when it cannot be opened
@@ -27,10 +31,12 @@ bool setreg(HKEY root, const char *key, const char *name, DWORD value);
 void unsetreg(HKEY root, const char *key, const char *name);
 
 // Starts a command line with no inherited handles (a child holding the test runner's pipe would
-// hang it); program may be null. The process handle, or null; pid when asked for.
-HANDLE startprocess(const std::string &cmdline, const char *program = nullptr, DWORD *pid = nullptr);
+// hang it); program and dir (the current folder) may be null. The process handle, or null; pid
+// when asked for.
+HANDLE startprocess(const std::string &cmdline, const char *program = nullptr, DWORD *pid = nullptr,
+                    const char *dir = nullptr);
 // Runs a command line to its end: its exit code, or -1 when it did not start or end within ms.
-int run(const std::string &cmdline, DWORD ms = 60000);
+int run(const std::string &cmdline, DWORD ms = 60000, const char *dir = nullptr);
 
 // Presses the keys together as SendInput does for a person: every key down, then every key up.
 void press(std::initializer_list<WORD> keys);

@@ -283,11 +283,6 @@ void quiettext(wchar_t *tip, size_t size, quietcause why, const wchar_t *program
     copytip(tip, size, text);
 }
 
-bool quietmoment(const quietinputs &in)
-{
-    return whyquiet(in) != quiet_none;
-}
-
 int awayafter(int away, unsigned change)
 {
     switch (change) {

@@ -77,7 +77,7 @@ int listedinsession(const quietrules &r, const processentry *list, size_t count,
 // Still time in 32-bit tick arithmetic, from the later of the last input and our start.
 uint32_t stillms(DWORD tickms, DWORD lastinputms, DWORD startedms);
 
-// What one tick sees; the shell fills it in, quietmoment judges it.
+// What one tick sees; the shell fills it in, whyquiet judges it.
 struct quietinputs {
     int notestate;          // SHQueryUserNotificationState's answer; 0 when the call failed
     bool foreground;        // a foreground window exists; the fields below describe it
@@ -121,7 +121,6 @@ bool hellodue(const quietinputs &in, bool splashup);
 void quiettext(wchar_t *tip, size_t size, quietcause why, const wchar_t *program);
 // Whether messages may come at this minute of this day (1 Monday ... 7 Sunday).
 bool withinhours(const quietrules &r, int weekday, int minute);
-bool quietmoment(const quietinputs &in);
 // A window of another process without a caption that covers its whole monitor.
 bool fullscreenother(const quietinputs &in);
 bool pausing(uint64_t until, uint64_t now);

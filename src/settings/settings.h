@@ -5,10 +5,8 @@
 
 #include <string>
 
-// %APPDATA%\vexolind\vexolind.INI: the settings file when none is named on the command line.
-// Returns 0 when the per-user folder cannot be found or its name has no ANSI form.
-int defaultinipath(char *path, size_t size);
-// The same in the wide form; empty when the per-user folder cannot be found.
+// %APPDATA%\vexolind\vexolind.INI: the settings file when none is named on the command line;
+// empty when the per-user folder cannot be found.
 std::wstring defaultinifile();
 
 // Whether a settings file is there to be read: the one in use, or on a first start with the

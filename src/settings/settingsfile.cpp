@@ -127,21 +127,6 @@ std::wstring defaultinifile()
     return path.size() < MAX_PATH ? path : L"";
 }
 
-int defaultinipath(char *path, size_t size)
-{
-    if (!path || size == 0)
-        return 0;
-    path[0] = '\0';
-    std::wstring wide = defaultinifile();
-    BOOL lossy = FALSE;
-    int n = wide.empty() ? 0 : WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, path, (int)size, NULL, &lossy);
-    if (n == 0 || lossy) {
-        path[0] = '\0';
-        return 0;
-    }
-    return 1;
-}
-
 bool settingsfound(const context_t *ctx)
 {
     return isfile(readpath(ctx));

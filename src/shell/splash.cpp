@@ -47,10 +47,11 @@ void hidesplash(HWND hwnd, context_t *ctx)
 {
     HWND w = ctx->front;
     ctx->front = nullptr;
-    bool giveback = w && IsWindow(w) && oursornone(GetForegroundWindow());
-    ShowWindow(hwnd, SW_HIDE);
-    if (giveback)
+    // Before the splash hides: an active window that hides hands the activation on by itself,
+    // and Wine's focus events could then take it from the window given it.
+    if (w && IsWindow(w) && oursornone(GetForegroundWindow()))
         SetForegroundWindow(w);
+    ShowWindow(hwnd, SW_HIDE);
 }
 
 } // namespace

@@ -11,11 +11,6 @@
 
 namespace {
 
-HICON moodicon(const context_t *ctx)
-{
-    return trayicon(ctx->hinst, moodiconname(ctx));
-}
-
 // The tip that wins: a pause's end, then why messages wait, then the mood.
 std::wstring tipnow(const context_t *ctx)
 {
@@ -30,7 +25,7 @@ std::wstring tipnow(const context_t *ctx)
 BOOL moodtray(context_t *ctx, DWORD msg, UINT flags)
 {
     lstrcpynW(ctx->tipshown, tipnow(ctx).c_str(), ARRAYSIZE(ctx->tipshown));
-    return tray(ctx->hwnd, msg, flags, moodicon(ctx), ctx->tipshown);
+    return tray(ctx->hwnd, msg, flags, trayicon(ctx->hinst, moodiconname(ctx)), ctx->tipshown);
 }
 
 // Explorer announces a restart with this message; its new tray knows nothing of our icon.

@@ -22,7 +22,6 @@ enum : int {
     idautorun = 429,
 };
 
-
 // The value of key= in the settings file; "(missing)" when there is no such line.
 std::string setting(const std::string &key)
 {
@@ -118,38 +117,25 @@ TEST_F(dialog, settings_opens_the_dialog_once_however_often_it_is_chosen)
     ASSERT_TRUE(dismiss(d, IDCANCEL));
 }
 
-struct move {
-    int slider;
-    int pos;
-};
-
-struct slidercase {
-    const char *name;
-    const char *stored;   // mintime and maxtime lines of the settings file
-    int startmin, startmax;
-    std::vector<move> moves;
-    int endmin, endmax;
-    const char *savedmin, *savedmax;
-};
-
 TEST_F(dialog, ok_saves_what_the_sliders_show_and_keeps_what_nobody_moved)
 {
-    const slidercase cases[] = {
-        // The rest of the arithmetic is the unit table's; these two show it reaching the file.
-        {"min dragged past max", "mintime=600\r\nmaxtime=1800\r\n", 16, 50, {{idmax, 30}, {idmin, 70}}, 30, 30,
-         "1087", "1087"},
-        {"untouched 600 and 1800", "mintime=600\r\nmaxtime=1800\r\n", 16, 50, {}, 16, 50, "600", "1800"},
-    };
+    // The arithmetic is the unit table's; these two show it reaching the file: the minimum
+    // dragged past the maximum, and sliders nobody moved.
+    const struct {
+        std::vector<std::pair<int, int>> moves;   // slider, position
+        int endmin, endmax;
+        const char *savedmin, *savedmax;
+    } cases[] = {{{{idmax, 30}, {idmin, 70}}, 30, 30, "1087", "1087"}, {{}, 16, 50, "600", "1800"}};
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.savedmax);
         a.reset();
         resetstate();
         setproxy(web->port());
-        ASSERT_TRUE(open(std::string(c.stored) + "type=kisses\r\nautorun=0\r\nautoupdate=0\r\n"));
-        EXPECT_EQ(position(d, idmin), c.startmin);
-        EXPECT_EQ(position(d, idmax), c.startmax);
+        ASSERT_TRUE(open("mintime=600\r\nmaxtime=1800\r\ntype=kisses\r\nautorun=0\r\nautoupdate=0\r\n"));
+        EXPECT_EQ(position(d, idmin), 16);
+        EXPECT_EQ(position(d, idmax), 50);
         for (const auto &m : c.moves)
-            slide(d, m.slider, m.pos);
+            slide(d, m.first, m.second);
         EXPECT_EQ(position(d, idmin), c.endmin);
         EXPECT_EQ(position(d, idmax), c.endmax);
         ASSERT_TRUE(dismiss(d, IDOK));

@@ -1,4 +1,5 @@
 #include "harness.h"
+#include "handles.h"
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
@@ -9,25 +10,6 @@
 #include <string.h>
 
 namespace e2e {
-
-std::string env(const char *name)
-{
-    char buf[MAX_PATH * 2] = "";
-    DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
-    return n && n < sizeof buf ? buf : "";
-}
-
-// Wine maps the Unix root to drive Z:.
-std::string unixtowin(const std::string &path)
-{
-    if (path.empty() || path[0] != '/')
-        return path;
-    std::string w = "Z:" + path;
-    for (char &c : w)
-        if (c == '/')
-            c = '\\';
-    return w;
-}
 
 namespace {
 
@@ -66,8 +48,7 @@ HWND windowof(const char *cls, DWORD pid)
 
 std::string exepath()
 {
-    std::string exe = env("VEXOLIND_EXE");
-    return unixtowin(exe);
+    return unixtowin(env("VEXOLIND_EXE"));
 }
 
 std::string settingspath()
@@ -96,12 +77,9 @@ FILETIME backdate(const std::string &path)
     const SYSTEMTIME longago = {2001, 1, 1, 1, 0, 0, 0, 0};
     FILETIME then = {};
     SystemTimeToFileTime(&longago, &then);
-    HANDLE f = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, 0, nullptr);
-    if (f != INVALID_HANDLE_VALUE) {
-        SetFileTime(f, nullptr, nullptr, &then);
-        CloseHandle(f);
-    }
+    vx::filehandle f(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, 0, nullptr));
+    SetFileTime(f.get(), nullptr, nullptr, &then);
     return modified(path);
 }
 
@@ -194,8 +172,8 @@ std::vector<unsigned char> capture(int x, int y, int w, int h)
     std::vector<unsigned char> px;
     if (w <= 0 || h <= 0)
         return px;
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
+    vx::windowdc screen(nullptr);
+    vx::dchandle mem(CreateCompatibleDC(screen.get()));
     BITMAPINFO bi = {};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
     bi.bmiHeader.biWidth = w;
@@ -203,15 +181,11 @@ std::vector<unsigned char> capture(int x, int y, int w, int h)
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     void *bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, w, h, screen, x, y, SRCCOPY);
+    vx::gdiobject bmp(CreateDIBSection(mem.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    vx::selection chosen(mem.get(), bmp.get());
+    BitBlt(mem.get(), 0, 0, w, h, screen.get(), x, y, SRCCOPY);
     GdiFlush();
     px.assign(static_cast<unsigned char *>(bits), static_cast<unsigned char *>(bits) + (size_t)w * h * 4);
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
     return px;
 }
 

@@ -18,8 +18,8 @@ namespace e2e {
 
 // Files and the registry
 
-std::string env(const char *name);
-std::string unixtowin(const std::string &path);   // Wine maps / to Z:
+using winui::env;
+using winui::unixtowin;
 
 std::string exepath();          // the vexolind.exe under test
 std::string settingspath();     // %APPDATA%\vexolind\vexolind.INI

@@ -139,12 +139,7 @@ std::string show(const unsigned char *p)
 
 // Not a first start: the first hello's balloon stays out of the screen these tests read.
 class splash : public scenario {
-protected:
-    void SetUp() override
-    {
-        scenario::SetUp();
-        writesettings("");
-    }
+    void SetUp() override { scenario::SetUp(), writesettings(""); }
 };
 
 TEST_F(splash, shows_centred_layered_and_topmost_at_start_then_hides_two_seconds_later)

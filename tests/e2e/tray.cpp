@@ -13,26 +13,6 @@ namespace {
 const std::vector<std::string> defaultlines = {"[settings]", "mintime=10",  "maxtime=3600",
                                                "type=kisses", "autorun=1", "autoupdate=1"};
 
-const wchar_t hello[] = L"vexolind is running. Right-click its icon for settings; it may be under the ^ arrow.";
-
-// The taskbar's colour as Windows keeps it for the user, put back as it was afterwards.
-struct taskbartheme {
-    const char *key = "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
-    void set(DWORD light)
-    {
-        ASSERT_TRUE(winui::setreg(HKEY_CURRENT_USER, key, "SystemUsesLightTheme", light));
-        // As Windows announces a new colour scheme.
-        SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"ImmersiveColorSet"),
-                            SMTO_ABORTIFHUNG, 5000, nullptr);
-    }
-    ~taskbartheme() { winui::unsetreg(HKEY_CURRENT_USER, key, "SystemUsesLightTheme"); }
-};
-
-int brightness(COLORREF c)
-{
-    return GetRValue(c) + GetGValue(c) + GetBValue(c);
-}
-
 class tray : public scenario {};
 
 TEST_F(tray, first_start_writes_defaults_registers_for_the_user_says_hello_once_and_shows_the_kiss_icon)
@@ -49,8 +29,8 @@ TEST_F(tray, first_start_writes_defaults_registers_for_the_user_says_hello_once_
     EXPECT_TRUE(runabsent(HKEY_LOCAL_MACHINE)) << "the machine-wide value of ours is gone";
     EXPECT_FALSE(exists(legacypath())) << "nothing is written into the Windows directory";
 
-    std::wstring said;
-    EXPECT_TRUE(winui::waitfor([&] { return (said = tipshown()) == hello; }, 15000)) << "the first hello";
+    const std::wstring hello = L"vexolind is running. Right-click its icon for settings; it may be under the ^ arrow.";
+    EXPECT_TRUE(winui::waitfor([&] { return tipshown() == hello; }, 15000)) << "the first hello";
     ASSERT_TRUE(winui::waitfor([] { return tipshown().empty(); }, 20000));   // out of the tip's way
     HWND icon = trayicons().front();
     EXPECT_EQ(traytip(icon), "vexolind - kissing you");
@@ -135,20 +115,19 @@ TEST_F(tray, kick_mode_shows_the_boot_and_only_insults)
 
 TEST_F(tray, a_dark_taskbar_gets_the_icon_drawn_for_it_at_once)
 {
-    taskbartheme theme;
-    theme.set(1);
+    static const char key[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+    struct undo { ~undo() { winui::unsetreg(HKEY_CURRENT_USER, key, "SystemUsesLightTheme"); } } light;
+    ASSERT_TRUE(winui::setreg(HKEY_CURRENT_USER, key, "SystemUsesLightTheme", 1));
     writesettings("type=kickers\r\nautoupdate=0\r\n");
     auto a = ready();
-    ASSERT_TRUE(a && a->window());
-    ASSERT_EQ(trayicons().size(), 1u);
+    ASSERT_TRUE(a);
     HWND icon = trayicons().front();
-    const COLORREF light = iconcolour(icon);
-    ASSERT_NE(light, 0u) << "no icon drawn";
-
-    theme.set(0);
-    COLORREF dark = light;
-    EXPECT_TRUE(winui::waitfor([&] { return brightness(dark = iconcolour(icon)) > brightness(light) + 90; }, 10000))
-        << "the boot for light taskbars " << std::hex << light << " is still drawn: " << dark;
+    auto brightness = [&] { COLORREF c = iconcolour(icon); return GetRValue(c) + GetGValue(c) + GetBValue(c); };
+    const int before = brightness();
+    // Dark, as Windows announces a new colour scheme.
+    ASSERT_TRUE(winui::setreg(HKEY_CURRENT_USER, key, "SystemUsesLightTheme", 0));
+    SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, (LPARAM)L"ImmersiveColorSet", SMTO_ABORTIFHUNG, 5000, nullptr);
+    EXPECT_TRUE(winui::waitfor([&] { return brightness() > before + 90; }, 10000)) << "still the boot for light taskbars";
 }
 
 TEST_F(tray, f12_alone_is_no_shortcut)
