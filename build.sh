@@ -11,7 +11,7 @@ cd "$(dirname "$(readlink -f "$0")")"
 
 packages=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest
           wine wine64 xvfb xcompmgr imagemagick x11-utils xdotool
-          nsis python3 python3-yaml git osslsigncode openssl)
+          nsis python3 python3-yaml git osslsigncode openssl fonts-noto-cjk)
 packages+=(clang libclang-rt-14-dev)   # the parsers' fuzz targets, built natively
 
 install_missing() {

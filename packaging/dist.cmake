@@ -1,9 +1,9 @@
 # Writes the release into OUT: the installer, the portable zip, SHA256SUMS and the winget and
 # Scoop manifests, the same bytes from every build of one commit, and signed when the
 # environment names a certificate (see sign.cmake). Run by the "dist" target:
-#   cmake -DVERSION= -DEXE= -DSRC= -DSTAGE= -DOUT= -DMAKENSIS= -DPYTHON= -DHOST= -DPUBLISHER=
+#   cmake -DVERSION= -DEXE= -DSRC= -DSTAGE= -DOUT= -DMAKENSIS= -DPYTHON= -DHOST= -DPUBLISHER= -DLANGNSH=
 #         [-DOSSLSIGNCODE=] -P dist.cmake
-foreach(var VERSION EXE SRC STAGE OUT MAKENSIS PYTHON HOST PUBLISHER)
+foreach(var VERSION EXE SRC STAGE OUT MAKENSIS PYTHON HOST PUBLISHER LANGNSH)
     if(NOT ${var})
         message(FATAL_ERROR "dist.cmake: ${var} is not set")
     endif()
@@ -90,7 +90,7 @@ if(sign)
 endif()
 execute_process(
     COMMAND ${MAKENSIS} -V2 -DVERSION=${VERSION} -DSTAGE=${STAGE} -DOUTFILE=${partial}/${setup}
-            "-DPUBLISHER=${PUBLISHER}" ${signdef} ${SRC}/packaging/vexolind.nsi
+            "-DPUBLISHER=${PUBLISHER}" -DLANGNSH=${LANGNSH} ${signdef} ${SRC}/packaging/vexolind.nsi
     RESULT_VARIABLE failed)
 if(failed)
     fail("makensis failed (${failed}).")

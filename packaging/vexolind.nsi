@@ -72,24 +72,26 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}"
 !define MUI_UNWELCOMEFINISHPAGE_BITMAP "${__FILEDIR__}\..\res\wizard.bmp"
 
 ; The MIT licence asks for nothing to be accepted: the page informs and moves on.
-!define MUI_LICENSEPAGE_TEXT_BOTTOM "${APP} is free software under the MIT licence above."
+!define MUI_LICENSEPAGE_TEXT_BOTTOM "$(vx_licence)"
 !define MUI_LICENSEPAGE_BUTTON "$(^NextBtn)"
 !insertmacro MUI_PAGE_LICENSE "${STAGE}\LICENSE.txt"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_RUN "$INSTDIR\${APP}.exe"
-!define MUI_FINISHPAGE_RUN_TEXT "Start ${APP} now"
+!define MUI_FINISHPAGE_RUN_TEXT "$(vx_run)"
 !insertmacro MUI_PAGE_FINISH
 
-!define MUI_COMPONENTSPAGE_TEXT_TOP "${APP} will be removed. Your settings stay in %APPDATA%\${APP} \
-    unless you tick the box below."
+!define MUI_COMPONENTSPAGE_TEXT_TOP "$(vx_removetop)"
 !define MUI_COMPONENTSPAGE_NODESC
 !define MUI_PAGE_CUSTOMFUNCTION_SHOW un.nospacetext
 !insertmacro MUI_UNPAGE_COMPONENTS
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_UNPAGE_FINISH
 
-!insertmacro MUI_LANGUAGE "English"
+; NSIS's own pages in each of vexolind's languages, and ours (po/, made into this include at
+; build time). Setup takes the one Windows shows its menus in, English for any other: no choice to
+; make, and a silent run as before.
+!include "${LANGNSH}"
 
 ; Ends every vexolind that runs from $INSTDIR as its own Exit does; a copy elsewhere (a portable
 ; one) is none of ours. A copy that shows a message box before its main window exists cannot be
@@ -133,12 +135,9 @@ Function ${un}filefree
             Return
         ${EndIf}
         ${If} $R8 == "${APP}.exe"
-            MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${APP} is still running and could not be closed. \
-                Answer or close its open window, then choose Retry.$\n$\n$INSTDIR\${APP}.exe is in use: nothing was changed." \
-                /SD IDCANCEL IDRETRY again
+            MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(vx_running)" /SD IDCANCEL IDRETRY again
         ${Else}
-            MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$INSTDIR\$R8 is open in another program. \
-                Close it there, then choose Retry.$\n$\nNothing was changed." /SD IDCANCEL IDRETRY again
+            MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(vx_fileopen)" /SD IDCANCEL IDRETRY again
         ${EndIf}
         SetErrorLevel ${EXIT_UNCHANGED}
         Quit
@@ -158,8 +157,7 @@ Function ${un}onewizard
     ; ERROR_ALREADY_EXISTS, or ERROR_ACCESS_DENIED when one with more rights (elevated) holds it
     ${If} $1 = 183
     ${OrIf} $1 = 5
-        MessageBox MB_OK|MB_ICONEXCLAMATION "Another ${APP} setup or uninstaller is already running. \
-            Let it finish, then try again." /SD IDOK
+        MessageBox MB_OK|MB_ICONEXCLAMATION "$(vx_onewizard)" /SD IDOK
         SetErrorLevel ${EXIT_UNCHANGED}
         Quit
     ${EndIf}
@@ -217,7 +215,7 @@ Function removeold
     ; In place, so that its own exit code comes back; /upgrade: this setup holds the wizards' mutex.
     ExecWait '"$R0\uninstall.exe" /S /upgrade _?=$R0' $R1
     ${If} $R1 != 0
-        MessageBox MB_OK|MB_ICONEXCLAMATION "The earlier install in $R0 could not be removed: nothing was changed." /SD IDOK
+        MessageBox MB_OK|MB_ICONEXCLAMATION "$(vx_earlier)" /SD IDOK
         SetErrorLevel ${EXIT_UNCHANGED}
         Quit
     ${EndIf}
@@ -331,8 +329,7 @@ Function un.onInit
     ${If} $R0 == ""
     ${OrIf} $R0 != $INSTDIR
     ${OrIfNot} ${FileExists} "$INSTDIR\${APP}.exe"
-        MessageBox MB_OK|MB_ICONSTOP "This uninstaller does not belong to the ${APP} installed on this computer: \
-            $INSTDIR is not its folder. Nothing was changed." /SD IDOK
+        MessageBox MB_OK|MB_ICONSTOP "$(vx_notours)" /SD IDOK
         SetErrorLevel ${EXIT_UNCHANGED}
         Quit
     ${EndIf}
@@ -406,8 +403,7 @@ Section "un.${APP}" unprogram
     ; Something else holds a file after all (open without sharing its deletion): the record
     ; stays, with the program and the uninstaller, for a later try.
     ${If} $R7 != ""
-        MessageBox MB_OK|MB_ICONEXCLAMATION "$INSTDIR\$R7 could not be removed: another program may hold it \
-            open. Close it, then uninstall ${APP} again." /SD IDOK
+        MessageBox MB_OK|MB_ICONEXCLAMATION "$(vx_held)" /SD IDOK
         SetErrorLevel ${EXIT_UNCHANGED}
         Quit
     ${EndIf}
@@ -422,7 +418,7 @@ Section "un.${APP}" unprogram
     Call un.removeself
 SectionEnd
 
-Section /o "un.Also remove my settings" unsettings
+Section /o "un.$(vx_removesettings)" unsettings
     SetShellVarContext current
     Delete "$APPDATA\${APP}\${APP}.INI"
     Delete "$APPDATA\${APP}\kisses.txt"

@@ -42,3 +42,4 @@
 #define IDC_SOUNDPATH 522
 #define IDC_BROWSE 523
 #define IDC_PLAY 524
+#define IDC_LANGUAGE 525

@@ -1,5 +1,6 @@
 #include "pauseplan.h"
 
+#include "lang.h"
 #include "text.h"
 
 #include <stdio.h>
@@ -144,12 +145,12 @@ int64_t parsepausevalue(const std::wstring &value)
 
 void pausetext(char *tip, size_t size, int64_t localnow, int64_t localend)
 {
-    std::wstring when = L"you resume";
+    std::string when = tr("you resume");
     if (localend != PAUSE_NOEND) {
         int64_t days = floordiv(localend, daymin) - floordiv(localnow, daymin);
         std::wstring clock = clocktext((int)(localend - floordiv(localend, daymin) * daymin));
-        when = days <= 0 ? clock : days == 1 ? L"tomorrow " + clock : pausevalue(localend);
+        when = days <= 0 ? narrow(clock) : days == 1 ? filled(tr("tomorrow %s"), narrow(clock))
+                                                     : narrow(pausevalue(localend));
     }
-    // ASCII only, so narrowed as it is.
-    snprintf(tip, size, "vexolind - paused until %s", std::string(when.begin(), when.end()).c_str());
+    snprintf(tip, size, "%s", filled(tr("vexolind - paused until %s"), when).c_str());
 }

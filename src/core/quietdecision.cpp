@@ -1,5 +1,6 @@
 #include "quietdecision.h"
 
+#include "lang.h"
 #include "text.h"
 
 #include <wchar.h>
@@ -260,22 +261,24 @@ bool hellodue(const quietinputs &in, bool splashup)
 
 void quiettext(wchar_t *tip, size_t size, quietcause why, const wchar_t *program)
 {
-    const wchar_t *const texts[] = {L"full screen", L"Windows is getting ready", L"microphone in use",
-                                    L"camera in use"};
-    const std::wstring head = L"vexolind - quiet: ", suffix = L" is running";
+    const char *const texts[] = {"vexolind - quiet: full screen", "vexolind - quiet: Windows is getting ready",
+                                 "vexolind - quiet: microphone in use", "vexolind - quiet: camera in use"};
     std::wstring text;
     if (why >= quiet_fullscreen && why <= quiet_camera) {
-        text = head + texts[why - quiet_fullscreen];
+        text = trw(texts[why - quiet_fullscreen]);
     } else if (why == quiet_program) {
-        // The name is cut so that the tip's 63 characters still end in the suffix, and never
-        // between the halves of a pair.
+        // The name is cut so that the tip's 63 characters still end in the text after it, and
+        // never between the halves of a pair.
+        std::wstring format = trw("vexolind - quiet: %s is running");
+        size_t at = std::min(format.find(L"%s"), format.size());
+        std::wstring head = format.substr(0, at), suffix = format.substr(std::min(at + 2, format.size()));
         std::wstring name = program ? program : L"";
-        size_t room = 63 - head.size() - suffix.size();
+        size_t room = 63 - std::min<size_t>(63, head.size() + suffix.size());
         if (name.size() > room)
-            name.resize(IS_HIGH_SURROGATE(name[room - 1]) ? room - 1 : room);
+            name.resize(room && IS_HIGH_SURROGATE(name[room - 1]) ? room - 1 : room);
         text = head + name + suffix;
     } else if (why == quiet_hours) {
-        text = head + L"outside your hours";
+        text = trw("vexolind - quiet: outside your hours");
     }
     copytip(tip, size, text);
 }

@@ -29,6 +29,7 @@ struct settings_t {
     quietkeys quiet;            // [quiet], as written
     std::wstring style;         // [show] style
     std::wstring sound;         // [show] sound
+    std::wstring language;      // [show] language: a code of po/LINGUAS, en, or empty for Windows' choice
     std::wstring keynow;        // [keys] now
     std::wstring keypause;      // [keys] pause
     std::wstring failshown;     // [update] the day "Auto Update Failed" last showed
@@ -67,7 +68,7 @@ typedef struct context_s : settings_t {
     bool light;                 // the taskbar is light, as Windows said when last asked
     bool hello;                 // the first hello is still to come
     HWND front;                 // the window in front before the start-up splash, until it hides
-    char pausetip[64];
+    char pausetip[256];         // UTF-8
     wchar_t quiettip[64];       // why messages wait, when a tip should say so; empty otherwise
     wchar_t tipshown[64];       // the tip the tray holds now
 } context_t;

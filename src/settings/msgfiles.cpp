@@ -1,6 +1,7 @@
 #include "msgfiles.h"
 
 #include "handles.h"
+#include "lang.h"
 #include "settings.h"
 
 #include <algorithm>
@@ -69,13 +70,17 @@ bool refreshmsgfile(const std::wstring &path, msgfilestate &state)
 
 bool msgtemplate(const std::wstring &path, bool kiss)
 {
-    std::string text = std::string("\xEF\xBB\xBF# Your own ") + (kiss ? "compliments for kiss" : "insults for kick")
-        + " mode: one message a line, in any language.\r\n"
-          "# vexolind reads this file again whenever you save it; no restart needed.\r\n"
-          "# Write \\n where a message should go on to a second line.\r\n"
-          "# Lines that start with # are notes like these and are never shown; empty lines are skipped.\r\n"
-          "# Your messages join the built-in ones. To show only yours, remove the # in front of !only:\r\n"
-          "# !only\r\n";
+    const char *const lines[] = {
+        kiss ? "# Your own compliments for kiss mode: one message a line, in any language."
+             : "# Your own insults for kick mode: one message a line, in any language.",
+        "# vexolind reads this file again whenever you save it; no restart needed.",
+        "# Write \\n where a message should go on to a second line.",
+        "# Lines that start with # are notes like these and are never shown; empty lines are skipped.",
+        "# Your messages join the built-in ones. To show only yours, remove the # in front of !only:"};
+    std::string text = "\xEF\xBB\xBF";
+    for (const char *line : lines)
+        text.append(tr(line)).append("\r\n");
+    text.append("# !only\r\n");
     vx::filehandle f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!f)
         return false;

@@ -85,6 +85,7 @@ const textkey textkeys[] = {
     {L"keys", L"pause", &settings_t::keypause, nullptr},
     {L"show", L"style", &settings_t::style, nullptr},
     {L"show", L"sound", &settings_t::sound, nullptr},
+    {L"show", L"language", &settings_t::language, nullptr},
     {L"quiet", L"media", nullptr, &quietkeys::media},
     {L"quiet", L"programs", nullptr, &quietkeys::programs},
     {L"quiet", L"hours", nullptr, &quietkeys::hours},
@@ -177,7 +178,10 @@ bool savemore(const context_t *ctx, const settings_t &s)
 {
     bool saved = true;
     for (const textkey &k : textkeys)
-        if (k.field != &settings_t::failshown)
+        if (k.field == &settings_t::language && k.in(s).empty())
+            // Windows' choice is no key at all: files written before there were languages stay as they were.
+            WritePrivateProfileStringW(k.section, k.key, nullptr, inifile(ctx).c_str());
+        else if (k.field != &settings_t::failshown)
             saved &= put(k.section, k.key, k.in(s), inifile(ctx));
     return saved;
 }

@@ -57,6 +57,7 @@ sliders readsliders(HWND dlg, sliders s)
 INT_PTR oninit(HWND dlg, setstate *st)
 {
     SetWindowLongPtrA(dlg, DWLP_USER, reinterpret_cast<LONG_PTR>(st));
+    localisedialog(dlg);
     const settings_t &shown = st->shown;
     st->s = {secondstopos(shown.mintime), secondstopos(shown.maxtime), false, false};
     for (int id : {IDC_MINSLIDER, IDC_MAXSLIDER})
@@ -95,6 +96,7 @@ INT_PTR onok(HWND dlg)
         savefailed(dlg, ctx);
     else
         loadsettings(ctx);
+    applylanguage(ctx);
     PostMessageA(ctx->hwnd, WM_SETTINGSCHANGED, 0, 0);
     EndDialog(dlg, 1);
     return TRUE;
@@ -144,8 +146,7 @@ INT_PTR CALLBACK setprc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam)
 
 void savefailed(HWND owner, const context_t *ctx)
 {
-    std::wstring text = L"vexolind could not save its settings to\n" + inifile(ctx);
-    MessageBoxW(owner, text.c_str(), L"vexolind", MB_OK | MB_ICONWARNING);
+    box(owner, trw("vexolind could not save its settings to") + L"\n" + inifile(ctx), "vexolind", MB_OK | MB_ICONWARNING);
 }
 
 int modaldialog(context_t *ctx, bool &open, DWORD controls, const wchar_t *name, DLGPROC proc, LPARAM param)
@@ -155,7 +156,11 @@ int modaldialog(context_t *ctx, bool &open, DWORD controls, const wchar_t *name,
         return 1;
     INITCOMMONCONTROLSEX icc = {sizeof icc, controls};
     InitCommonControlsEx(&icc);
-    DialogBoxParamW(ctx->hinst, name, ctx->hwnd, proc, param);
+    std::vector<unsigned char> local = dialogtemplate(ctx->hinst, name);
+    if (local.empty())
+        DialogBoxParamW(ctx->hinst, name, ctx->hwnd, proc, param);
+    else
+        DialogBoxIndirectParamW(ctx->hinst, reinterpret_cast<const DLGTEMPLATE *>(local.data()), ctx->hwnd, proc, param);
     return 1;
 }
 

@@ -42,7 +42,7 @@ int rekey(context_t *ctx, HWND owner, chord now, chord pause)
             ctx->keynow = file.keynow;
             ctx->keypause = file.keypause;
             registerkeys(ctx);
-            MessageBoxA(owner, "That shortcut is taken by another program.", "vexolind", MB_ICONWARNING);
+            box(owner, trw("That shortcut is taken by another program."), "vexolind", MB_ICONWARNING);
             return id;
         }
     }

@@ -27,7 +27,7 @@ bool settingsfile(context_t *ctx)
     if (*lpCmdLine) {
         wchar_t path[MAX_PATH];
         if (!cmdinipath(lpCmdLine, path, MAX_PATH) || !openable(path)) {
-            MessageBoxA(ctx->hwnd, "Can't open settings file", "Fatal Error", MB_OK);
+            box(ctx->hwnd, trw("Can't open settings file"), "Fatal Error", MB_OK);
             return false;
         }
         lstrcpyW(ctx->inipathw, path);
@@ -65,9 +65,9 @@ void starttimer(context_t *ctx)
     if (!SetTimer(ctx->hwnd, ID_ALERT_TIMER, 1000, nullptr)) {
         DWORD err = GetLastError();
         char errs[20];
-        MessageBoxA(ctx->hwnd, "Cant make timer! CHECKBUF", "vexolind", MB_OK);
+        box(ctx->hwnd, trw("Cant make timer! CHECKBUF"), "vexolind", MB_OK);
         _itoa((int)err, errs, 10);
-        MessageBoxA(ctx->hwnd, errs, "Error Number", MB_OK);
+        box(ctx->hwnd, widen(errs), "Error Number", MB_OK);
     }
 }
 
@@ -103,9 +103,11 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
 
     if (!InitApplication(hInstance))
         return 0;
+    applylanguage(con);
     if (!settingsfile(con))
         return 1;
     loadandcheck(con);
+    applylanguage(con);
     loadpause(con);
 
     con->hwnd = InitInstance(hInstance, nCmdShow);

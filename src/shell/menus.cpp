@@ -1,3 +1,4 @@
+#include "lang.h"
 #include "pauseplan.h"
 #include "recent.h"
 #include "resource.h"
@@ -39,7 +40,7 @@ void shapemenu(const context_t *ctx, HMENU popup, bool paused)
     // While paused the item ends the pause at once. Deleted and inserted rather than modified:
     // Wine keeps a modified item's submenu, where Windows drops it.
     if (paused && pause >= 0 && DeleteMenu(popup, pause, MF_BYPOSITION))
-        InsertMenuA(popup, pause, MF_BYPOSITION | MF_STRING, IDM_PAUSE, "&Resume");
+        InsertMenuW(popup, pause, MF_BYPOSITION | MF_STRING, IDM_PAUSE, trw("&Resume").c_str());
     int recent = submenuwith(popup, IDM_RECENT);
     const std::deque<alerttext> &list = ctx->recent;
     if (recent < 0 || list.empty())

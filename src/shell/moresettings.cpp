@@ -88,6 +88,29 @@ void showmessages(HWND dlg, const settings_t &shown)
     }
 }
 
+// Windows' choice first, then every language in its own words. The entry the dialog opened with
+// is remembered, so that a setting no entry names survives an OK that did not touch the list.
+void showlanguages(HWND dlg, const std::wstring &setting)
+{
+    std::wstring windows = languages[windowslanguage(GetUserDefaultUILanguage())].name;
+    SendDlgItemMessageW(dlg, IDC_LANGUAGE, CB_ADDSTRING, 0,
+                        (LPARAM)widen(filled(tr("Same as Windows (%s)"), narrow(windows))).c_str());
+    for (size_t i = 0; i < languagecount; i++)
+        SendDlgItemMessageW(dlg, IDC_LANGUAGE, CB_ADDSTRING, 0, (LPARAM)languages[i].name);
+    size_t chosen = chooselanguage(setting, 0xFFFF);
+    int shown = setting.empty() || (chosen == 0 && !sameletters(setting, L"en")) ? 0 : (int)chosen + 1;
+    SendDlgItemMessageW(dlg, IDC_LANGUAGE, CB_SETCURSEL, shown, 0);
+    SetWindowLongPtrW(GetDlgItem(dlg, IDC_LANGUAGE), GWLP_USERDATA, shown);
+}
+
+std::wstring shownlanguage(HWND dlg, const std::wstring &setting)
+{
+    int sel = (int)SendDlgItemMessageW(dlg, IDC_LANGUAGE, CB_GETCURSEL, 0, 0);
+    if (sel < 0 || sel == (int)GetWindowLongPtrW(GetDlgItem(dlg, IDC_LANGUAGE), GWLP_USERDATA))
+        return setting;
+    return sel == 0 ? L"" : sel == 1 ? L"en" : widen(languages[sel - 1].code);
+}
+
 context_t *contextof(HWND dlg)
 {
     return reinterpret_cast<context_t *>(GetWindowLongPtrW(dlg, DWLP_USER));
@@ -111,10 +134,12 @@ bool save(HWND dlg)
     s.keypause = chordtext(pause);
     s.style = checked(dlg, IDC_STYLENOTE) ? L"note" : L"box";
     s.sound = soundvalue(shownsound(dlg));
+    s.language = shownlanguage(dlg, s.language);
     s.quiet = quietkeysfor(parsequiet(shown));
     if (!savemore(ctx, s))
         savefailed(dlg, ctx);
     loadsettings(ctx);
+    applylanguage(ctx);
     return true;
 }
 
@@ -139,9 +164,11 @@ INT_PTR oncommand(HWND dlg, int id)
 INT_PTR oninit(HWND dlg, context_t *ctx)
 {
     SetWindowLongPtrW(dlg, DWLP_USER, reinterpret_cast<LONG_PTR>(ctx));
+    localisedialog(dlg);
     settings_t shown = settingsnow(ctx);
     showrules(dlg, parsequiet(shown.quiet));
     showmessages(dlg, shown);
+    showlanguages(dlg, shown.language);
     return TRUE;
 }
 

@@ -3,11 +3,13 @@
 
 #include "chord.h"
 #include "cmdline.h"
+#include "lang.h"
 #include "update.h"
 #include "vexolind.h"
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #define WM_TRAYNOTIFY 99
 #define WM_SETTINGSCHANGED (WM_APP + 1)
@@ -75,6 +77,18 @@ int sendswitch(const wchar_t *tail);
 // WM_COPYDATA: a switch from a process of the same user in this session is posted as WM_SWITCH.
 LRESULT onswitchdata(HWND hwnd, HWND sender, const COPYDATASTRUCT *data);
 void runswitch(context_t *ctx, int kind, int minutes);
+
+// The language (language.cpp): chosen from [show] language= and Windows' display language at
+// start and after either dialog's OK; menus and dialogs are put in it as they open.
+void applylanguage(context_t *ctx);
+// A language's texts as the module's string table for langid holds them, in englishtexts' order.
+std::vector<std::wstring> loadtexts(HINSTANCE hinst, unsigned short langid);
+void localisemenu(HMENU menu);
+void localisedialog(HWND dlg);
+// The dialog's template in the language's own dialog font; empty when the resource's is right.
+std::vector<unsigned char> dialogtemplate(HINSTANCE hinst, const wchar_t *name);
+// A box of ours: its text as given, its caption an English text put in the language.
+int box(HWND owner, const std::wstring &text, const char *caption, UINT flags);
 
 // Messages: a box, or with [show] style=note a balloon of the tray icon
 int doAlert(HWND hWnd, const char *text);

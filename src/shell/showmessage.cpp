@@ -61,7 +61,7 @@ void hellotick(context_t *ctx, const quietinputs &in)
     if (!ctx->hello || !hellodue(in, splashup))
         return;
     ctx->hello = false;
-    notify(ctx, L"vexolind is running. Right-click its icon for settings; it may be under the ^ arrow.");
+    notify(ctx, trw("vexolind is running. Right-click its icon for settings; it may be under the ^ arrow.").c_str());
 }
 
 int showmessage(context_t *ctx, const wchar_t *text, const char *builtin)

@@ -30,7 +30,10 @@ void browse(HWND dlg)
     OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = dlg;
-    ofn.lpstrFilter = L"Sounds (*.wav)\0*.wav\0All files\0*.*\0";
+    std::wstring filter;
+    for (const char *part : {"Sounds (*.wav)", "*.wav", "All files", "*.*"})
+        filter.append(trw(part)).push_back(L'\0');
+    ofn.lpstrFilter = filter.c_str();
     ofn.lpstrFile = path;
     ofn.nMaxFile = MAX_PATH;
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;

@@ -36,7 +36,7 @@ void failbox(context_t *ctx)
     if (ctx->failshown == today)
         return;
     savefailshown(ctx, today);
-    MessageBoxA(ctx->hwnd, "Auto Update Failed\nCan't initialise wininet", "vexolind", MB_OK);
+    box(ctx->hwnd, trw("Auto Update Failed\nCan't initialise wininet"), "vexolind", MB_OK);
 }
 
 } // namespace
@@ -83,8 +83,8 @@ void presentupdate(context_t *ctx, checkoutcome outcome)
         break;
     case outcome_offer:
         // The question keeps its wording, as the program has always asked it.
-        if (userbox(ctx->hwnd, L"An new version of vexolind is available!\nWould you like to install it ?",
-                    L"vexolind update", MB_YESNO | MB_ICONQUESTION) == IDYES) {
+        if (userbox(ctx->hwnd, trw("An new version of vexolind is available!\nWould you like to install it ?").c_str(),
+                    trw("vexolind update").c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES) {
             ShellExecuteA(nullptr, "open", DOWNLOAD_URL, nullptr, nullptr, SW_SHOWNORMAL);
             exit(0);
         }

@@ -1,5 +1,6 @@
 #include "choices.h"
 #include "handles.h"
+#include "lang.h"
 #include "pauseplan.h"
 #include "quietdecision.h"
 #include "recent.h"
@@ -13,11 +14,11 @@ namespace {
 // The tip that wins: a pause's end, then why messages wait, then the mood.
 std::wstring tipnow(const context_t *ctx)
 {
-    if (pausing(ctx->pauseuntil, utcnowms()))   // the pause's tip is ASCII
-        return std::wstring(ctx->pausetip, ctx->pausetip + strlen(ctx->pausetip));
+    if (pausing(ctx->pauseuntil, utcnowms()))
+        return widen(ctx->pausetip);
     if (ctx->quiettip[0])
         return ctx->quiettip;
-    return ctx->curki == kisses ? L"vexolind - kissing you" : L"vexolind - kicking you";
+    return ctx->curki == kisses ? trw("vexolind - kissing you") : trw("vexolind - kicking you");
 }
 
 // The icon and tip of the current mood, as they stand now.
@@ -208,6 +209,7 @@ int contextmenu(context_t *ctx, POINT pt)
     if (!tp)
         return IDM_NONE;
     HMENU popup = GetSubMenu(tp.get(), 0);
+    localisemenu(popup);
     shapemenu(ctx, popup, pausing(ctx->pauseuntil, utcnowms()));
     // Without the foreground switch before and the WM_NULL after, a tray menu never
     // closes when the user clicks elsewhere.

@@ -229,6 +229,12 @@ std::wstring tipshown()
 
 std::string traytip(HWND icon)
 {
+    std::wstring text = traytipw(icon);
+    return std::string(text.begin(), text.end());   // the tips are ASCII
+}
+
+std::wstring traytipw(HWND icon)
+{
     RECT r;
     GetWindowRect(icon, &r);
     // Away first until no tip shows, as one still up would be read stale; then onto the icon,
@@ -242,7 +248,7 @@ std::string traytip(HWND icon)
         winui::waitfor([&] { return !(text = tipshown()).empty(); }, 5000);
     }
     SetCursorPos(r.right + 200, r.bottom + 200);
-    return std::string(text.begin(), text.end());   // the tips are ASCII
+    return text;
 }
 
 namespace {

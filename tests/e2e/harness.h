@@ -64,6 +64,7 @@ bool looksred(COLORREF c);
 std::wstring tipshown();
 // The tip the tray shows for an icon, read by hovering over it.
 std::string traytip(HWND icon);
+std::wstring traytipw(HWND icon);   // the same in any language
 
 // A web server on 127.0.0.1 that the prefix's proxy setting points at: the update check
 // reaches it with the absolute URL of vexolind's real host and nothing leaves the machine.

@@ -49,6 +49,8 @@ start() {
     wineserver -p >"$dir/wineserver.log" 2>&1 </dev/null
     # Without a window manager, managed windows wait two seconds for one on every show and close.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >"$dir/reg.log" 2>&1 </dev/null
+    # Japanese, Chinese and Korean dialogs find the fonts their Windows has.
+    wine regedit /S "$(dirname "$0")/cjkfonts.reg" >"$dir/fonts.log" 2>&1 </dev/null
     wine cmd /c exit >"$dir/warmup.log" 2>&1 </dev/null
     echo "Wine session on display $DISPLAY, prefix $WINEPREFIX"
 }
