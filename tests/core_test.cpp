@@ -539,14 +539,6 @@ TEST_F(core, a_note_goes_to_the_tray_icon_and_falls_back_to_a_box_when_the_tray_
     DestroyWindow(ctx.hwnd);
 }
 
-// The UTF-8 of the tables, as the wide text the tray shows.
-std::wstring utf16(const std::string &text)
-{
-    wchar_t wide[256] = L"";
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide, 256);
-    return wide;
-}
-
 TEST(quiet, the_newer_causes_alone_together_and_the_first_in_tip_order_named)
 {
     quietrules office, night, lunch;   // weekdays 09:00-17:30, away after 10 minutes; every night 22:00-02:00
@@ -612,12 +604,12 @@ TEST(quiet, the_newer_causes_alone_together_and_the_first_in_tip_order_named)
     for (auto &c : cases) {
         quietinputs in = {};
         in.rules = c.r, in.weekday = c.day, in.minute = c.minute, in.notestate = c.note, in.away = c.away;
-        std::wstring program = utf16(c.program ? c.program : "");
+        std::wstring program = widen(c.program ? c.program : "");
         in.media = c.media, in.program = c.program ? program.c_str() : nullptr, in.tickms = c.still;
         wchar_t tip[64];
         quiettext(tip, 64, whyquiet(in), in.program);
         EXPECT_EQ(whyquiet(in), c.want) << &c - cases;
-        EXPECT_EQ(tip, utf16(c.tip)) << &c - cases;
+        EXPECT_EQ(tip, widen(c.tip)) << &c - cases;
     }
     wchar_t tip[64];
     quiettext(tip, 64, quiet_paused, nullptr);
