@@ -1,4 +1,5 @@
 #include "handles.h"
+#include "lang.h"
 #include "settings.h"
 #include "vexolind.h"
 #include "winui.h"
@@ -7,7 +8,6 @@
 #include <sddl.h>
 #include <shlobj.h>
 
-#include <ctype.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -187,11 +187,6 @@ private:
     vx::regkey standin;
 };
 
-std::wstring wide(const std::string &s)
-{
-    return std::wstring(s.begin(), s.end());
-}
-
 std::string ansi(const wchar_t *s)
 {
     char buf[32768] = "";
@@ -232,22 +227,23 @@ protected:
     runguard run;
     context_t ctx{};
 
-    // Names the file, fills it with content, and loads it.
-    std::string loadfrom(const std::string &name, const std::string &content)
+    // A new file of this content, loaded.
+    std::string loadfrom(const std::string &content)
     {
-        std::string file = tmp.path(name);
+        std::string file = tmp.path("settings" + std::to_string(++files) + ".INI");
         EXPECT_TRUE(writefile(file, content));
         load(ctx, file);
         return file;
     }
     // Saves, then expects each line once in the file.
-    void savedonce(const std::string &file, std::initializer_list<const char *> want)
+    void savedonce(const std::string &file, std::initializer_list<std::string> want)
     {
         EXPECT_EQ(savesettings(&ctx), 1);
         std::vector<std::string> got = lines(readfile(file));
-        for (const char *w : want)
+        for (const std::string &w : want)
             EXPECT_EQ(count(got, w), 1u) << w;
     }
+    int files = 0;
 };
 
 TEST_F(settings, without_a_file_loads_the_defaults_and_saves_them_as_six_lines)
@@ -281,17 +277,12 @@ TEST_F(settings, the_mood_is_kisses_only_for_that_exact_word)
         {"  kisses  ", true},   // the profile reader trims blanks
         {"\"kisses\"", true},   // and strips one pair of quotes
     };
-    int n = 0;
     for (auto &c : cases) {
         SCOPED_TRACE(std::string("type=") + c.text);
-        std::string file = loadfrom("type" + std::to_string(++n) + ".INI",
-                                    std::string("[settings]\r\nmintime=20\r\ntype=") + c.text
-                                        + "\r\nmaxtime=30\r\n");
+        std::string file = loadfrom(std::string("[settings]\r\nmintime=20\r\ntype=") + c.text + "\r\nmaxtime=30\r\n");
         EXPECT_EQ(ctx.curki, c.kiss ? kisses : kickers);
-
-        EXPECT_EQ(savesettings(&ctx), 1);
+        savedonce(file, {c.kiss ? "type=kisses" : "type=kickers"});
         std::vector<std::string> got = lines(readfile(file));
-        EXPECT_EQ(count(got, c.kiss ? "type=kisses" : "type=kickers"), 1u);
         EXPECT_EQ(std::count_if(got.begin(), got.end(), [](const std::string &l) { return l.rfind("type=", 0) == 0; }), 1);
     }
 }
@@ -311,12 +302,9 @@ TEST_F(settings, times_load_as_the_platform_reads_them_and_save_as_signed_longs)
         {"12abc", "junk", 12, 0, "mintime=12", "maxtime=0"},
         {" -5", "-1", 4294967291u, 4294967295u, "mintime=-5", "maxtime=-1"},
     };
-    int n = 0;
     for (auto &c : cases) {
         SCOPED_TRACE(std::string("mintime=") + c.mintime + " maxtime=" + c.maxtime);
-        std::string file = loadfrom("times" + std::to_string(++n) + ".INI",
-                                    std::string("[settings]\r\nmintime=") + c.mintime
-                                        + "\r\nmaxtime=" + c.maxtime + "\r\n");
+        std::string file = loadfrom(std::string("[settings]\r\nmintime=") + c.mintime + "\r\nmaxtime=" + c.maxtime + "\r\n");
         EXPECT_EQ(ctx.mintime, c.wantmin);
         EXPECT_EQ(ctx.maxtime, c.wantmax);
         savedonce(file, {c.savedmin, c.savedmax});
@@ -337,34 +325,25 @@ TEST_F(settings, switches_are_any_integer_and_save_as_one_or_zero)
         {"junk", "2x", 0, 2, "autoupdate=0", "autorun=1"},
         {"-3", "no", -3, 0, "autoupdate=1", "autorun=0"},
     };
-    int n = 0;
     for (auto &c : cases) {
         SCOPED_TRACE(std::string("autoupdate=") + c.autoupdate + " autorun=" + c.autorun);
         // What the last round registered must go when autorun is off.
         setrun(HKEY_LOCAL_MACHINE, "stale");
         setrun(HKEY_CURRENT_USER, "stale");
-        std::string file = loadfrom("switch" + std::to_string(++n) + ".INI",
-                                    std::string("[settings]\r\nautoupdate=") + c.autoupdate
-                                        + "\r\nautorun=" + c.autorun + "\r\n");
+        std::string file = loadfrom(std::string("[settings]\r\nautoupdate=") + c.autoupdate + "\r\nautorun=" + c.autorun + "\r\n");
         EXPECT_EQ(ctx.autoupdate, c.wantupdate);
         EXPECT_EQ(ctx.autorun, c.wantrun);
         savedonce(file, {c.savedupdate, c.savedrun});
         regvalue user = readrun(HKEY_CURRENT_USER), machine = readrun(HKEY_LOCAL_MACHINE);
-        if (c.wantrun) {
-            EXPECT_TRUE(user.present);
-            EXPECT_EQ(user.data, quotedvalue(me));
-            EXPECT_EQ(machine.data, std::string("stale") + '\0') << "another program's value stays";
-        } else {
-            EXPECT_FALSE(machine.present);
-            EXPECT_FALSE(user.present);
-        }
+        EXPECT_TRUE(user.present == (c.wantrun != 0) && machine.present == (c.wantrun != 0));
+        EXPECT_EQ(user.data, c.wantrun ? quotedvalue(me) : "");
+        EXPECT_EQ(machine.data, c.wantrun ? std::string("stale") + '\0' : "") << "another program's value stays";
     }
 }
 
 TEST_F(settings, saving_keeps_other_sections_comments_and_unknown_keys)
 {
-    std::string file = loadfrom("mixed.INI",
-                                "; written by hand\r\n"
+    std::string file = loadfrom("; written by hand\r\n"
                                 "[before]\r\n"
                                 "a=1\r\n"
                                 "[settings]\r\n"
@@ -375,12 +354,8 @@ TEST_F(settings, saving_keeps_other_sections_comments_and_unknown_keys)
                                 "b=2\r\n");
     EXPECT_EQ(ctx.mintime, 20u);
     ctx.maxtime = 99;
-    EXPECT_EQ(savesettings(&ctx), 1);
-
-    std::vector<std::string> got = lines(readfile(file));
-    for (const char *keep : {"; written by hand", "[before]", "a=1", "colour=blue", "; keep me",
-                             "[after]", "b=2", "mintime=20", "maxtime=99"})
-        EXPECT_EQ(count(got, keep), 1u) << keep;
+    savedonce(file, {"; written by hand", "[before]", "a=1", "colour=blue", "; keep me", "[after]", "b=2", "mintime=20",
+                     "maxtime=99"});
     EXPECT_EQ(profile(file, "before", "a"), "1");
     EXPECT_EQ(profile(file, "after", "b"), "2");
     EXPECT_EQ(profile(file, "settings", "colour"), "blue");
@@ -401,12 +376,11 @@ TEST_F(autorun, registers_the_quoted_path_for_the_user_and_takes_ours_from_the_m
                              std::string("C:\\vexolind.exe")}) {
         SCOPED_TRACE(path);
         std::string upper = path;
-        for (char &ch : upper)
-            ch = (char)toupper((unsigned char)ch);
+        CharUpperA(&upper[0]);
         // The machine's value: ours quoted, ours as typed in capitals, another copy's.
         for (const std::string &machine : {"\"" + path + "\"", upper, other}) {
             setrun(HKEY_LOCAL_MACHINE, machine);
-            EXPECT_EQ(registerAutoRun(1, wide(path).c_str()), 1);
+            EXPECT_EQ(registerAutoRun(1, widen(path).c_str()), 1);
             regvalue v = readrun(HKEY_CURRENT_USER);
             ASSERT_TRUE(v.present);
             EXPECT_EQ(v.type, (DWORD)REG_SZ);
@@ -444,14 +418,14 @@ TEST_F(autorun, a_machine_value_of_ours_that_may_not_be_removed_stays_and_the_us
         ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, runkey, 0, KEY_SET_VALUE, vx::out(k)), ERROR_ACCESS_DENIED)
             << "the stand-in must refuse changes to the Run key";
         winui::boxwatcher boxes("vexolind");
-        EXPECT_EQ(registerAutoRun(1, wide(path).c_str()), 1);
+        EXPECT_EQ(registerAutoRun(1, widen(path).c_str()), 1);
         EXPECT_TRUE(boxes.texts().empty()) << "nothing is said";
         EXPECT_EQ(readrun(HKEY_LOCAL_MACHINE).data, quotedvalue(path)) << "the machine's value stays";
     }
     {
         machinekey closed;
         ASSERT_TRUE(closed.overridden);
-        EXPECT_EQ(registerAutoRun(1, wide(path).c_str()), 1);
+        EXPECT_EQ(registerAutoRun(1, widen(path).c_str()), 1);
     }
     EXPECT_FALSE(readrun(HKEY_LOCAL_MACHINE).present);
     regvalue user = readrun(HKEY_CURRENT_USER);
@@ -490,9 +464,7 @@ TEST(appath, is_the_module_file_name)
 
 TEST(appath, leaves_the_command_line_alone)
 {
-    std::string first = ansi(appath());
-    std::string second = ansi(appath());
-    EXPECT_EQ(first, second);
+    EXPECT_EQ(ansi(appath()), ansi(appath()));
     EXPECT_EQ(std::string(GetCommandLineA()), startline);
 }
 
@@ -593,8 +565,7 @@ TEST_F(legacy, is_only_read_for_the_default_path_while_no_per_user_file_exists)
     ASSERT_TRUE(writefile(old, oldtext));
     tempfolder tmp;
     std::string upper = peruser;
-    for (char &ch : upper)
-        ch = (char)toupper((unsigned char)ch);
+    CharUpperA(&upper[0]);
 
     struct {
         const char *what;
@@ -629,7 +600,7 @@ TEST_F(settings, binary_junk_gives_the_defaults_and_saving_repairs_the_section)
         x = x * 1103515245u + 12345u;
         junk += (char)(x >> 16);
     }
-    std::string file = loadfrom("junk.INI", junk + "\r\n[keep]\r\nmarker=still here\r\n");
+    std::string file = loadfrom(junk + "\r\n[keep]\r\nmarker=still here\r\n");
     EXPECT_EQ(values(ctx), "mintime=10 maxtime=3600 type=kisses autoupdate=1 autorun=1");
 
     // The file is rewritten from what could be parsed; the sections come back whole.
@@ -660,38 +631,26 @@ TEST_F(settings, a_file_of_megabytes_is_read_and_kept_whole)
         const char *what;
         std::string content;
     } cases[] = {{"settings first", ours + filler}, {"settings last", filler + ours}};
-    int n = 0;
     for (auto &c : cases) {
         SCOPED_TRACE(c.what);
-        std::string file = loadfrom("big" + std::to_string(++n) + ".INI", c.content);
+        std::string file = loadfrom(c.content);
         EXPECT_EQ(values(ctx), "mintime=600 maxtime=60 type=kickers autoupdate=0 autorun=0");
 
         ctx.mintime = 700;
-        EXPECT_EQ(savesettings(&ctx), 1);
-        std::vector<std::string> got = lines(readfile(file));
-        EXPECT_EQ(got.size(), lines(c.content).size());
-        EXPECT_EQ(count(got, "key0000001=some value that fills the line"), 1u);
-        EXPECT_EQ(count(got, last), 1u);
-        EXPECT_EQ(count(got, "mintime=700"), 1u);
-        EXPECT_EQ(count(got, "maxtime=60"), 1u);
+        savedonce(file, {"key0000001=some value that fills the line", last, "mintime=700", "maxtime=60"});
+        EXPECT_EQ(lines(readfile(file)).size(), lines(c.content).size());
     }
 }
 
 TEST_F(settings, a_very_long_line_is_cut_short_and_replaced_on_save)
 {
-    std::string file = loadfrom("long.INI", "[settings]\r\nmintime=600\r\ntype=kisses"
-                                                + std::string(10000, 'k')
-                                                + "\r\nmaxtime=60\r\n[other]\r\nx=y\r\n"
-                                                + std::string(10000, 'z') + "=long key\r\n");
+    std::string file = loadfrom("[settings]\r\nmintime=600\r\ntype=kisses" + std::string(10000, 'k')
+                                + "\r\nmaxtime=60\r\n[other]\r\nx=y\r\n" + std::string(10000, 'z') + "=long key\r\n");
     EXPECT_EQ(ctx.mintime, 600u);
     EXPECT_EQ(ctx.maxtime, 60u);
     EXPECT_EQ(ctx.curki, kickers) << "only the first 49 characters are read, not the word";
 
-    EXPECT_EQ(savesettings(&ctx), 1);
-    std::vector<std::string> got = lines(readfile(file));
-    EXPECT_EQ(count(got, "type=kickers"), 1u);
-    EXPECT_EQ(count(got, "x=y"), 1u);
-    EXPECT_EQ(count(got, std::string(10000, 'z') + "=long key"), 1u);
+    savedonce(file, {"type=kickers", "x=y", std::string(10000, 'z') + "=long key"});
     EXPECT_EQ(readfile(file).find(std::string(100, 'k')), std::string::npos);
 }
 
@@ -704,19 +663,13 @@ TEST_F(settings, a_file_that_cannot_be_written_is_read_and_left_as_it_was)
         SCOPED_TRACE(h == readonly ? "read-only attribute" : "held open without write sharing");
         std::string file = tmp.path(h == readonly ? "readonly.INI" : "held.INI");
         ASSERT_TRUE(writefile(file, content));
-        HANDLE held = INVALID_HANDLE_VALUE;
-        if (h == readonly)
-            ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY));
-        else
-            held = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                               0, NULL);
-        HANDLE probe = CreateFileA(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                   NULL, OPEN_EXISTING, 0, NULL);
-        bool refused = probe == INVALID_HANDLE_VALUE;
-        if (!refused)
-            CloseHandle(probe);
+        ASSERT_TRUE(h != readonly || SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY));
+        vx::filehandle held(h == heldopen ? CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL)
+                                          : INVALID_HANDLE_VALUE);
+        bool refused = !vx::filehandle(CreateFileA(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                                   OPEN_EXISTING, 0, NULL));
         if (h == heldopen) {
-            ASSERT_NE(held, INVALID_HANDLE_VALUE);
+            ASSERT_TRUE(held);
             EXPECT_TRUE(refused);
         }
 
@@ -736,8 +689,6 @@ TEST_F(settings, a_file_that_cannot_be_written_is_read_and_left_as_it_was)
         }
         // The Run value follows the file: none for settings the file did not take.
         EXPECT_EQ(readrun(HKEY_CURRENT_USER).present, !refused);
-        if (held != INVALID_HANDLE_VALUE)
-            CloseHandle(held);
     }
 }
 
