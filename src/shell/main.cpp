@@ -3,9 +3,6 @@
 #include "switches.h"
 #include "update.h"
 
-#include <stdio.h>
-#include <stdlib.h>
-
 namespace {
 
 // A file another program holds is there all the same: loading waits for it.
@@ -64,10 +61,8 @@ void starttimer(context_t *ctx)
     // The two boxes keep their wording, as the program has always shown them.
     if (!SetTimer(ctx->hwnd, ID_ALERT_TIMER, 1000, nullptr)) {
         DWORD err = GetLastError();
-        char errs[20];
         box(ctx->hwnd, trw("Cant make timer! CHECKBUF"), "vexolind", MB_OK);
-        _itoa((int)err, errs, 10);
-        box(ctx->hwnd, widen(errs), "Error Number", MB_OK);
+        box(ctx->hwnd, std::to_wstring((int)err), "Error Number", MB_OK);
     }
 }
 
