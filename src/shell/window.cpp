@@ -6,6 +6,7 @@
 #include "recent.h"
 #include "resource.h"
 #include "shell.h"
+#include "switches.h"
 
 #include <shellapi.h>
 
@@ -42,23 +43,13 @@ LRESULT ondestroy(context_t *ctx)
     return 0;
 }
 
-void onpause(context_t *ctx)
-{
-    if (pausing(ctx->pauseuntil, utcnowms()))
-        endpause(ctx);
-    else
-        startpause(ctx, PAUSE_HOUR);
-    refreshtip(ctx);
-}
-
 void ontraymenu(context_t *ctx)
 {
     POINT pnt;
     GetCursorPos(&pnt);
     int cmd = contextmenu(ctx, pnt), minutes;
     if (pausecommand(cmd, &minutes)) {
-        startpause(ctx, minutes);
-        refreshtip(ctx);
+        runswitch(ctx, switch_pause, minutes);
         return;
     }
     if (cmd >= IDM_RECENT && cmd < IDM_RECENT + RECENT_MAX) {
@@ -79,8 +70,7 @@ void ontraymenu(context_t *ctx)
         domore(ctx);
         break;
     case IDM_PAUSE:
-        endpause(ctx);
-        refreshtip(ctx);
+        runswitch(ctx, switch_resume, 0);
         break;
     case IDM_EXIT:
         DestroyWindow(ctx->hwnd);
@@ -104,7 +94,7 @@ LRESULT onhotkey(context_t *ctx, WPARAM id)
     if (id == HOTKEY_NOW)
         veXoLind(ctx);
     if (id == HOTKEY_PAUSE)
-        onpause(ctx);
+        runswitch(ctx, pausing(ctx->pauseuntil, utcnowms()) ? switch_resume : switch_pause, PAUSE_HOUR);
     return 0;
 }
 
