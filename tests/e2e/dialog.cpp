@@ -36,12 +36,6 @@ std::vector<HWND> dialogs(app &a)
     return winui::findwindows("#32770", dialogcaption, a.pid());
 }
 
-// Settings, from the tray icon's menu.
-HWND opensettings(app &a)
-{
-    return a.dialog('s', dialogcaption);
-}
-
 int position(HWND dlg, int slider)
 {
     return (int)SendMessageA(GetDlgItem(dlg, slider), TBM_GETPOS, 0, 0);
@@ -88,8 +82,10 @@ protected:
         if (!settings.empty())
             writesettings(settings);
         a = ready();
-        return a && a->window() && (d = opensettings(*a)) != nullptr;
+        return a && a->window() && reopen();
     }
+    // Settings, from the tray icon's menu.
+    bool reopen() { return (d = a->dialog('s', dialogcaption)) != nullptr; }
     void TearDown() override
     {
         a.reset();   // ended before the prefix is reset, as a test's own would be
@@ -112,8 +108,7 @@ TEST_F(dialog, settings_opens_the_dialog_once_however_often_it_is_chosen)
     EXPECT_TRUE(dialogs(*a).empty());
 
     // Closed, it opens again.
-    d = opensettings(*a);
-    ASSERT_TRUE(d);
+    ASSERT_TRUE(reopen());
     ASSERT_TRUE(dismiss(d, IDCANCEL));
 }
 
@@ -173,8 +168,7 @@ TEST_F(dialog, cancel_forgets_every_change)
     EXPECT_TRUE(looksred(iconcolour(trayicons().front())));
 
     // The program still holds the old settings: the dialog shows them again and OK keeps them.
-    d = opensettings(*a);
-    ASSERT_TRUE(d);
+    ASSERT_TRUE(reopen());
     EXPECT_EQ(position(d, idmin), 16);
     EXPECT_EQ(position(d, idmax), 50);
     EXPECT_TRUE(checked(d, idkiss));
@@ -193,8 +187,7 @@ TEST_F(dialog, kick_takes_effect_on_ok)
     ASSERT_EQ(trayicons().size(), 1u);
     ASSERT_TRUE(looksred(iconcolour(trayicons().front())));
 
-    d = opensettings(*a);
-    ASSERT_TRUE(d);
+    ASSERT_TRUE(reopen());
     EXPECT_TRUE(checked(d, idkiss));
     click(d, idkick);
     EXPECT_TRUE(checked(d, idkick));
@@ -212,8 +205,7 @@ TEST_F(dialog, kick_takes_effect_on_ok)
     EXPECT_EQ(traytip(icon), "vexolind - kicking you");
 
     // And back again.
-    d = opensettings(*a);
-    ASSERT_TRUE(d);
+    ASSERT_TRUE(reopen());
     EXPECT_TRUE(checked(d, idkick));
     click(d, idkiss);
     ASSERT_TRUE(dismiss(d, IDOK));
@@ -231,8 +223,7 @@ TEST_F(dialog, the_two_switches_are_saved_on_ok)
     setrun(HKEY_LOCAL_MACHINE, "\"" + exepath() + "\"");   // as an older build left it, elevated
     ASSERT_FALSE(runabsent(HKEY_LOCAL_MACHINE));
 
-    d = opensettings(*a);
-    ASSERT_TRUE(d);
+    ASSERT_TRUE(reopen());
     ASSERT_TRUE(checked(d, idautorun));
     ASSERT_TRUE(checked(d, idautoupdate));
     click(d, idautorun);
@@ -243,8 +234,7 @@ TEST_F(dialog, the_two_switches_are_saved_on_ok)
     EXPECT_TRUE(runabsent(HKEY_LOCAL_MACHINE));
     EXPECT_TRUE(runabsent(HKEY_CURRENT_USER));
 
-    d = opensettings(*a);
-    ASSERT_TRUE(d);
+    ASSERT_TRUE(reopen());
     EXPECT_FALSE(checked(d, idautorun));
     click(d, idautoupdate);
     click(d, idautorun);
