@@ -437,6 +437,13 @@ bool app::waitexit(DWORD ms, DWORD *code)
     return true;
 }
 
+DWORD app::exitcode(DWORD ms)
+{
+    DWORD code = STILL_ACTIVE;
+    waitexit(ms, &code);
+    return code;
+}
+
 bool app::settle()
 {
     const struct {

@@ -124,6 +124,8 @@ public:
     bool running();
     // Waits for the process to end; returns false if it did not within ms.
     bool waitexit(DWORD ms, DWORD *code = nullptr);
+    // Its exit code once it has ended within ms; STILL_ACTIVE when it has not.
+    DWORD exitcode(DWORD ms);
 
     // Waits until start-up is over: the main window and the tray icon are there, the program
     // waits for input in its message loop (so its shortcuts are held) and the start-up splash

@@ -15,6 +15,14 @@ const std::vector<std::string> defaultlines = {"[settings]", "mintime=10",  "max
 
 class tray : public scenario {};
 
+// The tray tip once it is want, or starts with it when prefix; the last one read otherwise.
+std::string tipwhen(const std::string &want, bool prefix = false)
+{
+    std::string tip;
+    winui::waitfor([&] { tip = traytip(trayicons().front()); return prefix ? tip.rfind(want, 0) == 0 : tip == want; }, 15000);
+    return tip;
+}
+
 TEST_F(tray, first_start_writes_defaults_registers_for_the_user_says_hello_once_and_shows_the_kiss_icon)
 {
     // An older build registered this copy machine-wide; the key is writable here, as for an elevated user.
@@ -56,9 +64,7 @@ TEST_F(tray, a_second_start_ends_at_once_and_changes_nothing)
 
     auto second = app::start();
     ASSERT_TRUE(second);
-    DWORD code = 99;
-    ASSERT_TRUE(second->waitexit(10000, &code));
-    EXPECT_EQ(code, 0u);
+    ASSERT_EQ(second->exitcode(10000), 0u);
     EXPECT_EQ(readfile(settingspath()), before);
     EXPECT_TRUE(same(modified(settingspath()), stamp));
     EXPECT_EQ(trayicons().size(), 1u);
@@ -138,8 +144,8 @@ TEST_F(tray, f12_alone_is_no_shortcut)
     // Keys come in order: a message for F12 would be up before the pause shows in the tip.
     winui::press({VK_F12});
     winui::press({VK_CONTROL, VK_SHIFT, 'P'});
-    std::string tip;
-    EXPECT_TRUE(winui::waitfor([&] { return (tip = traytip(trayicons().front())).rfind("vexolind - paused until", 0) == 0; }, 10000)) << tip;
+    const std::string paused = "vexolind - paused until";
+    EXPECT_EQ(tipwhen(paused, true).substr(0, paused.size()), paused);
     EXPECT_TRUE(a->boxes("vexolind").empty()) << "F12 alone brought a message";
 }
 
@@ -152,11 +158,7 @@ TEST_F(tray, zero_bounds_give_a_message_every_tick_but_never_two_at_once)
     ASSERT_TRUE(box);
     EXPECT_FALSE(winui::waitfor([&] { return a->boxes("vexolind").size() > 1; }, 4000));
     dismiss(box);
-    DWORD gone = GetTickCount();
-    HWND again = a->box("vexolind", 5000);
-    ASSERT_TRUE(again) << "with zero bounds every tick brings a message";
-    EXPECT_LT(GetTickCount() - gone, 3000u);
-    winui::answer(again, IDOK);
+    EXPECT_LT(a->nextmessage(GetTickCount(), 5000), 3000u) << "with zero bounds every tick brings a message";
 }
 
 TEST_F(tray, bounds_of_two_bring_the_first_message_on_the_third_tick)
@@ -179,9 +181,7 @@ TEST_F(tray, exit_removes_the_icon_and_ends_with_zero_leaving_the_settings_alone
     FILETIME stamp = backdate(settingspath());
 
     ASSERT_TRUE(a->exitbymenu());
-    DWORD code = 99;
-    ASSERT_TRUE(a->waitexit(10000, &code));
-    EXPECT_EQ(code, 0u);
+    ASSERT_EQ(a->exitcode(10000), 0u);
     EXPECT_TRUE(winui::waitfor([] { return trayicons().empty(); }, 5000));
     EXPECT_EQ(readfile(settingspath()), before);
     EXPECT_TRUE(same(modified(settingspath()), stamp));
@@ -247,9 +247,7 @@ TEST_F(tray, a_settings_path_that_cannot_be_opened_stops_with_a_fatal_error)
         EXPECT_EQ(winui::boxtext(box), "Can't open settings file");
         EXPECT_TRUE(trayicons().empty()) << "no tray icon before the settings file is settled";
         winui::answer(box, IDOK);
-        DWORD code = 0;
-        ASSERT_TRUE(a->waitexit(10000, &code));
-        EXPECT_EQ(code, 1u);
+        ASSERT_EQ(a->exitcode(10000), 1u);
         EXPECT_FALSE(exists(settingspath()));
         EXPECT_TRUE(runabsent(HKEY_LOCAL_MACHINE));
         EXPECT_TRUE(runabsent(HKEY_CURRENT_USER));
@@ -275,9 +273,7 @@ TEST_F(tray, the_icon_comes_back_when_the_taskbar_is_recreated)
     EXPECT_FALSE(looksred(iconcolour(icon)));
     // The icon answers again: a double-click brings a message.
     a->doubleclick();
-    HWND box = a->box("vexolind");
-    ASSERT_TRUE(box);
-    winui::answer(box, IDOK);
+    EXPECT_NE(a->nextmessage(0, 10000), MAXDWORD);
 }
 
 TEST_F(tray, a_full_screen_window_in_front_holds_timer_messages_until_it_closes)
@@ -303,8 +299,7 @@ TEST_F(tray, pause_holds_timer_messages_shows_its_end_in_the_tip_and_resume_ends
     SYSTEMTIME st;
     GetLocalTime(&st);
     ASSERT_TRUE(a->pick("ph"));
-    std::string tip;
-    winui::waitfor([&] { return (tip = traytip(trayicons().front())) != "vexolind - kissing you"; }, 10000);
+    const std::string tip = tipwhen("vexolind - paused until ", true);
     auto until = [&](int minutes) {   // the minute may turn meanwhile
         int end = st.wHour * 60 + st.wMinute + minutes;
         char want[64];
@@ -316,15 +311,11 @@ TEST_F(tray, pause_holds_timer_messages_shows_its_end_in_the_tip_and_resume_ends
     expectheld(*a, [] { return true; });
 
     a->doubleclick();   // the user asked for this one
-    HWND box = a->box("vexolind");
-    ASSERT_TRUE(box);
-    winui::answer(box, IDOK);
+    ASSERT_NE(a->nextmessage(0, 10000), MAXDWORD);
 
     // Only the item renamed "&Resume" answers to "r".
     ASSERT_TRUE(a->pick('r'));
-    HWND next = a->box("vexolind", 15000);
-    ASSERT_TRUE(next) << "timer messages did not come back after Resume";
-    winui::answer(next, IDOK);
+    EXPECT_NE(a->nextmessage(0, 15000), MAXDWORD) << "timer messages did not come back after Resume";
     EXPECT_EQ(traytip(trayicons().front()), "vexolind - kissing you");
 }
 
@@ -351,8 +342,7 @@ TEST_F(tray, shortcuts_bring_a_message_and_pause_and_resume)
     ASSERT_TRUE(box && dismiss(box));
     for (std::string want : {"vexolind - paused until", "vexolind - kissing you"}) {
         winui::press({VK_CONTROL, VK_SHIFT, 'P'});
-        std::string tip;
-        EXPECT_TRUE(winui::waitfor([&] { return (tip = traytip(trayicons().front())).rfind(want, 0) == 0; }, 10000)) << tip;
+        EXPECT_EQ(tipwhen(want, true).substr(0, want.size()), want);
     }
 }
 
@@ -377,14 +367,6 @@ std::string inivalue(const char *section, const char *key)
     char value[64] = "";
     GetPrivateProfileStringA(section, key, "(none)", value, sizeof value, settingspath().c_str());
     return value;
-}
-
-// The tray tip once it is want, or starts with it when prefix; the last one read otherwise.
-std::string tipwhen(const std::string &want, bool prefix = false)
-{
-    std::string tip;
-    winui::waitfor([&] { tip = traytip(trayicons().front()); return prefix ? tip.rfind(want, 0) == 0 : tip == want; }, 15000);
-    return tip;
 }
 
 TEST_F(tray, a_pause_survives_a_restart_ends_on_time_and_is_then_forgotten)
@@ -502,9 +484,7 @@ TEST_F(tray, switches_act_on_the_running_vexolind_at_once_and_without_one_end_wi
     }
 
     EXPECT_EQ(winui::run(exe + "/exit"), 0);
-    DWORD code = 99;
-    ASSERT_TRUE(a->waitexit(10000, &code));
-    EXPECT_EQ(code, 0u);
+    ASSERT_EQ(a->exitcode(10000), 0u);
     EXPECT_TRUE(winui::waitfor([] { return trayicons().empty(); }, 5000));
 }
 

@@ -55,12 +55,7 @@ class update : public scenario {
 protected:
     void serve(const std::string &body, int status = 200)
     {
-        web.reset(new webserver([=](const request &) {
-            response r;
-            r.status = status;
-            r.body = body;
-            return r;
-        }));
+        web.reset(new webserver([=](const request &) { return response{status, body}; }));
         setproxy(web->port());
     }
 };
@@ -99,9 +94,7 @@ TEST_F(update, a_newer_build_asks_and_yes_opens_the_download_over_https_and_ends
             return !a->running();
         },
         15000);
-    DWORD code = 99;
-    ASSERT_TRUE(a->waitexit(0, &code)) << "Yes must end the program";
-    EXPECT_EQ(code, 0u);
+    ASSERT_EQ(a->exitcode(0), 0u) << "Yes must end the program";
     ASSERT_TRUE(winui::waitfor([] { return !browsed().empty(); }, 15000)) << "no URL was opened";
     EXPECT_FALSE(winui::waitfor([] { return browsed().size() > 1; }, 500)) << "a second URL";
     EXPECT_EQ(browsed(), std::vector<std::string>{download});
@@ -137,9 +130,7 @@ TEST_F(update, no_goes_on_to_the_tray_and_the_question_comes_again_next_start)
 
         // A second instance would end at once, so this one ends first.
         a->exitbymenu();
-        DWORD code = 99;
-        ASSERT_TRUE(a->waitexit(10000, &code));
-        EXPECT_EQ(code, 0u);
+        ASSERT_EQ(a->exitcode(10000), 0u);
     }
     EXPECT_TRUE(browsed().empty()) << "No must not open anything";
 }
@@ -369,9 +360,7 @@ TEST_F(update, a_second_start_during_the_check_leaves_one_tray_icon)
     ASSERT_TRUE(winui::waitfor([&] { return web->requests().size() == 1; }, 15000)) << "the first start asked nothing";
     auto second = app::start();
     ASSERT_TRUE(second);
-    DWORD code = 99;
-    ASSERT_TRUE(second->waitexit(10000, &code)) << "the second start did not end";
-    EXPECT_EQ(code, 0u);
+    ASSERT_EQ(second->exitcode(10000), 0u) << "the second start did not end";
     ASSERT_TRUE(winui::waitfor([] { return trayicons().size() == 1; }, 15000));
     EXPECT_TRUE(first->running());
     EXPECT_FALSE(winui::waitfor([] { return trayicons().size() > 1; }, 2000)) << "a second icon";
