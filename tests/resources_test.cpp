@@ -8,6 +8,7 @@
 #include <ctype.h>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -82,9 +83,8 @@ TEST_F(resources, the_program_icon_is_the_kiss_icon_and_the_kick_icon_differs)
     auto a = groupof(bytes("A", MAKEINTRESOURCEA(14)));
     auto kiss = groupof(bytes("KISSES", MAKEINTRESOURCEA(14)));
     auto kick = groupof(bytes("Kicker", MAKEINTRESOURCEA(14)));
-    ASSERT_EQ(a.size(), 12u);
-    ASSERT_EQ(kiss.size(), 12u);
-    ASSERT_EQ(kick.size(), 12u);
+    for (auto *group : {&a, &kiss, &kick})
+        ASSERT_EQ(group->size(), 12u);
     for (size_t i = 0; i < 12; i++) {
         EXPECT_EQ(image(a[i]), image(kiss[i])) << "image " << i;
         EXPECT_NE(image(kick[i]), image(kiss[i])) << "image " << i;
@@ -175,10 +175,8 @@ TEST_F(resources, the_settings_dialog_template_is_as_designed)
     EXPECT_EQ(r.dword(), 0x80C800C0u);
     r.dword();
     WORD count = r.word();
-    EXPECT_EQ(r.num(), 0);
-    EXPECT_EQ(r.num(), 0);
-    EXPECT_EQ(r.num(), 167);
-    EXPECT_EQ(r.num(), 178);
+    for (short want : {0, 0, 167, 178})   // x, y, width, height
+        EXPECT_EQ(r.num(), want);
     EXPECT_EQ(r.text(), "");   // no menu
     EXPECT_EQ(r.text(), "");   // the standard dialog class
     EXPECT_EQ(r.text(), "vexolind settings");
@@ -228,14 +226,7 @@ TEST_F(resources, the_settings_dialog_template_is_as_designed)
             c = (char)tolower((unsigned char)c);
         if (cls == "button")
             cls = "#128";
-        EXPECT_EQ(style, w.style);
-        EXPECT_EQ(id, w.id);
-        EXPECT_EQ(cls, w.cls);
-        EXPECT_EQ(text, w.text);
-        EXPECT_EQ(x, w.x);
-        EXPECT_EQ(y, w.y);
-        EXPECT_EQ(cx, w.w);
-        EXPECT_EQ(cy, w.h);
+        EXPECT_EQ(std::tie(style, id, cls, text, x, y, cx, cy), std::tie(w.style, w.id, w.cls, w.text, w.x, w.y, w.w, w.h));
     }
 }
 

@@ -50,15 +50,11 @@ TEST(commandline, one_pair_of_enclosing_quotes_is_dropped_from_the_settings_path
 TEST(commandline, a_settings_path_that_does_not_fit_is_refused)
 {
     char path[MAX_PATH];
-    std::string fits(MAX_PATH - 1, 'a');
-    EXPECT_EQ(cmdinipath(fits.c_str(), path, sizeof path), 1);
-    EXPECT_EQ(std::string(path), fits);
-    std::string quoted = "\"" + fits + "\"";
-    EXPECT_EQ(cmdinipath(quoted.c_str(), path, sizeof path), 1);
-    std::string toolong(MAX_PATH, 'a');
-    EXPECT_EQ(cmdinipath(toolong.c_str(), path, sizeof path), 0);
-    std::string quotedtoolong = "\"" + toolong + "\"";
-    EXPECT_EQ(cmdinipath(quotedtoolong.c_str(), path, sizeof path), 0);
+    const std::string fits(MAX_PATH - 1, 'a'), toolong(MAX_PATH, 'a');
+    for (auto [tail, want] : {std::pair{fits, 1}, {"\"" + fits + "\"", 1}, {toolong, 0}, {"\"" + toolong + "\"", 0}}) {
+        EXPECT_EQ(cmdinipath(tail.c_str(), path, sizeof path), want) << tail.size() << " characters";
+        EXPECT_TRUE(!want || path == fits) << tail.size() << " characters";
+    }
 }
 
 TEST(commandline, switches_for_the_running_vexolind_and_everything_else_a_settings_file)

@@ -43,18 +43,14 @@ TEST_F(splash, is_premultiplied_with_clear_bottom_rows_and_corners)
     EXPECT_EQ(clearbottom, 6 * SPLASH_WIDTH) << "rows 229 and below must be fully clear";
     EXPECT_GT(soft, 500) << "no soft edges";
 
-    for (auto [x, y] : {std::pair{0, 0}, {SPLASH_WIDTH - 1, 0}, {0, 228}, {SPLASH_WIDTH - 1, 228}}) {
-        SCOPED_TRACE(testing::Message() << "corner " << x << "," << y);
-        EXPECT_EQ(at(buf, x, y).a, 0);
-    }
+    for (auto [x, y] : {std::pair{0, 0}, {SPLASH_WIDTH - 1, 0}, {0, 228}, {SPLASH_WIDTH - 1, 228}})
+        EXPECT_EQ(at(buf, x, y).a, 0) << "corner " << x << "," << y;
 }
 
 TEST_F(splash, disc_centres_are_opaque_and_the_shadow_is_partly_transparent)
 {
-    for (auto [x, y] : {std::pair{104, 106}, {221, 106}}) {
-        SCOPED_TRACE(testing::Message() << "centre " << x << "," << y);
-        EXPECT_EQ(at(buf, x, y).a, 255);
-    }
+    for (auto [x, y] : {std::pair{104, 106}, {221, 106}})
+        EXPECT_EQ(at(buf, x, y).a, 255) << "centre " << x << "," << y;
     // The screen test relies on these two shadow points being blends.
     for (auto [x, y] : {std::pair{323, 106}, {104, 208}}) {
         SCOPED_TRACE(testing::Message() << "shadow " << x << "," << y);
