@@ -60,11 +60,8 @@ bool refreshmsgfile(const std::wstring &path, msgfilestate &state)
     std::string bytes;
     if (!readmsgfile(path, size, bytes))
         return false;   // being written, perhaps: the next message tries again
-    state.path = path;
-    state.written = written;
-    state.size = size;
-    state.cards = deck{};
-    state.file = parsemsgfile(reinterpret_cast<const unsigned char *>(bytes.data()), bytes.size(), ansiline);
+    state = {path, written, size, parsemsgfile(reinterpret_cast<const unsigned char *>(bytes.data()), bytes.size(), ansiline),
+             deck{}};
     return true;
 }
 
