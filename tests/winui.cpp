@@ -31,15 +31,14 @@ bool exists(const std::string &path)
 bool readfile(const std::string &path, std::string &bytes)
 {
     bytes.clear();
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE)
+    vx::filehandle f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!f)
         return false;
     char buf[65536];
     DWORD got;
-    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got)
+    while (ReadFile(f.get(), buf, sizeof buf, &got, nullptr) && got)
         bytes.append(buf, got);
-    CloseHandle(f);
     return true;
 }
 
@@ -52,13 +51,9 @@ std::string readfile(const std::string &path)
 
 bool writefile(const std::string &path, const std::string &bytes)
 {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE)
-        return false;
+    vx::filehandle f(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD put = 0;
-    BOOL ok = WriteFile(f, bytes.data(), (DWORD)bytes.size(), &put, nullptr);
-    CloseHandle(f);
-    return ok && put == bytes.size();
+    return f && WriteFile(f.get(), bytes.data(), (DWORD)bytes.size(), &put, nullptr) && put == bytes.size();
 }
 
 std::vector<std::string> lines(const std::string &text)
@@ -114,7 +109,7 @@ HANDLE startprocess(const std::string &cmdline, const char *program, DWORD *pid,
     PROCESS_INFORMATION pi = {};
     if (!CreateProcessA(program, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, dir, &si, &pi))
         return nullptr;
-    CloseHandle(pi.hThread);
+    vx::kernelhandle thread(pi.hThread);
     if (pid)
         *pid = pi.dwProcessId;
     return pi.hProcess;
@@ -122,15 +117,14 @@ HANDLE startprocess(const std::string &cmdline, const char *program, DWORD *pid,
 
 int run(const std::string &cmdline, DWORD ms, const char *dir)
 {
-    HANDLE p = startprocess(cmdline, nullptr, nullptr, dir);
+    vx::kernelhandle p(startprocess(cmdline, nullptr, nullptr, dir));
     if (!p)
         return -1;
     DWORD code = (DWORD)-1;
-    if (WaitForSingleObject(p, ms) == WAIT_OBJECT_0)
-        GetExitCodeProcess(p, &code);
+    if (WaitForSingleObject(p.get(), ms) == WAIT_OBJECT_0)
+        GetExitCodeProcess(p.get(), &code);
     else
-        TerminateProcess(p, 99);
-    CloseHandle(p);
+        TerminateProcess(p.get(), 99);
     return (int)code;
 }
 
@@ -252,14 +246,13 @@ bool dismiss(HWND box, int id)
 boxwatcher::boxwatcher(const char *caption, std::function<bool()> ready_)
     : cap(caption), ready(std::move(ready_))
 {
-    thread = CreateThread(nullptr, 0, run, this, 0, nullptr);
+    thread.reset(CreateThread(nullptr, 0, run, this, 0, nullptr));
 }
 
 boxwatcher::~boxwatcher()
 {
     InterlockedExchange(&stopping, 1);
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
+    WaitForSingleObject(thread.get(), INFINITE);
 }
 
 std::vector<std::string> boxwatcher::texts()

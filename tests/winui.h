@@ -1,6 +1,8 @@
 // Finding and answering the windows a program under test shows, as a user would.
 #pragma once
 
+#include "handles.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -77,7 +79,7 @@ private:
     std::function<bool()> ready;
     std::mutex lock;
     std::vector<std::string> seen;
-    HANDLE thread;
+    vx::kernelhandle thread;
     volatile LONG stopping = 0;
 };
 

@@ -135,10 +135,8 @@ void resetstate()
     for (HWND w; (w = windowof("vexolind", 0)) != nullptr;) {
         DWORD pid = 0;
         GetWindowThreadProcessId(w, &pid);
-        HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-        end(p, w);
-        if (p)
-            CloseHandle(p);
+        vx::kernelhandle p(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+        end(p.get(), w);
     }
     DeleteFileA(settingspath().c_str());
     DeleteFileA((defaultfolder() + "\\kisses.txt").c_str());
@@ -303,14 +301,13 @@ void webserver::start()
     SOCKET s = loopbacksocket(&portno);
     listen(s, 8);
     listener = s;
-    thread = CreateThread(nullptr, 0, run, this, 0, nullptr);
+    thread.reset(CreateThread(nullptr, 0, run, this, 0, nullptr));
 }
 
 webserver::~webserver()
 {
     closesocket(static_cast<SOCKET>(listener));
-    WaitForSingleObject(thread, 10000);
-    CloseHandle(thread);
+    WaitForSingleObject(thread.get(), 10000);
     WSACleanup();
 }
 
@@ -405,15 +402,14 @@ std::unique_ptr<app> app::start(const std::string &args, const std::string &exe,
     std::unique_ptr<app> a(new app);
     std::string program = exe.empty() ? exepath() : exe;
     std::string line = cmdline.empty() ? "\"" + program + "\"" + (args.empty() ? "" : " " + args) : cmdline;
-    a->process = winui::startprocess(line, program.c_str(), &a->procid);
+    a->process.reset(winui::startprocess(line, program.c_str(), &a->procid));
     return a->process ? std::move(a) : nullptr;
 }
 
 app::~app()
 {
     if (running())
-        end(process, main ? main : windowof("vexolind", procid));
-    CloseHandle(process);
+        end(process.get(), main ? main : windowof("vexolind", procid));
 }
 
 HWND app::window(DWORD ms)
@@ -425,15 +421,15 @@ HWND app::window(DWORD ms)
 
 bool app::running()
 {
-    return WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    return WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
 }
 
 bool app::waitexit(DWORD ms, DWORD *code)
 {
-    if (WaitForSingleObject(process, ms) != WAIT_OBJECT_0)
+    if (WaitForSingleObject(process.get(), ms) != WAIT_OBJECT_0)
         return false;
     if (code)
-        GetExitCodeProcess(process, code);
+        GetExitCodeProcess(process.get(), code);
     return true;
 }
 
@@ -453,7 +449,7 @@ bool app::settle()
         {"its main window", [&] { return window(0) != nullptr; }},
         {"its tray icon", [] { return trayicons().size() == 1; }},
         {"it waiting for input in its message loop (WaitForInputIdle)",
-         [&] { return running() && WaitForInputIdle(process, 0) == 0; }},
+         [&] { return running() && WaitForInputIdle(process.get(), 0) == 0; }},
         // Topmost once it has been shown; until it hides two seconds later it takes the activation,
         // and with it any open menu.
         {"the start-up splash shown and hidden again", [&] {

@@ -101,7 +101,7 @@ private:
     std::vector<request> seen;
     uintptr_t listener;
     int portno = 0;
-    HANDLE thread = nullptr;
+    vx::kernelhandle thread;
 };
 void setproxy(int port);         // 0 switches the proxy off
 int unusedport();                // a loopback port nothing listens on
@@ -155,7 +155,7 @@ public:
 
 private:
     app() = default;
-    HANDLE process = nullptr;
+    vx::kernelhandle process;
     DWORD procid = 0;
     HWND main = nullptr;
     bool settled = false;

@@ -110,6 +110,7 @@ TEST_F(owned, a_portable_copy_in_a_cyrillic_folder_registers_itself_and_saves_th
     si.dwFlags = STARTF_USESTDHANDLES;
     PROCESS_INFORMATION pi = {};
     ASSERT_TRUE(CreateProcessW(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    vx::kernelhandle process(pi.hProcess), thread(pi.hThread);
     EXPECT_TRUE(winui::waitfor([&] {
         DWORD size = sizeof run;
         return RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"vexolind",
@@ -121,17 +122,14 @@ TEST_F(owned, a_portable_copy_in_a_cyrillic_folder_registers_itself_and_saves_th
     HWND w = nullptr;
     EXPECT_TRUE(winui::waitfor([&] { return (w = windowof("vexolind", pi.dwProcessId)) != nullptr; }, 15000));
     PostMessageA(w, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0)
-        TerminateProcess(pi.hProcess, 99);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    if (WaitForSingleObject(process.get(), 10000) != WAIT_OBJECT_0)
+        TerminateProcess(process.get(), 99);
 }
 
 // Held open by another program that shares it with no one, Wine refuses every open of the file;
 // a read-only one would still be written for root.
 struct held {
-    HANDLE f = CreateFileA(settingspath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ~held() { CloseHandle(f); }
+    vx::filehandle f{CreateFileA(settingspath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)};
 };
 
 // The text of the program's "vexolind" box, answered; empty when none came.

@@ -63,16 +63,14 @@ class backdrop {
 public:
     explicit backdrop(COLORREF c) : colour(c)
     {
-        ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        thread = CreateThread(nullptr, 0, run, this, 0, &threadid);
-        WaitForSingleObject(ready, 10000);
+        ready.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        thread.reset(CreateThread(nullptr, 0, run, this, 0, &threadid));
+        WaitForSingleObject(ready.get(), 10000);
     }
     ~backdrop()
     {
         PostThreadMessageA(threadid, WM_QUIT, 0, 0);
-        WaitForSingleObject(thread, 10000);
-        CloseHandle(thread);
-        CloseHandle(ready);
+        WaitForSingleObject(thread.get(), 10000);
     }
     HWND window() const { return hwnd; }
     backdrop(const backdrop &) = delete;
@@ -92,7 +90,7 @@ private:
                                      GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
                                      wc.hInstance, nullptr);
         UpdateWindow(self->hwnd);
-        SetEvent(self->ready);
+        SetEvent(self->ready.get());
         MSG msg;
         while (GetMessageA(&msg, nullptr, 0, 0) > 0)
             DispatchMessageA(&msg);
@@ -103,7 +101,7 @@ private:
     }
     COLORREF colour;
     HWND hwnd = nullptr;
-    HANDLE ready, thread;
+    vx::kernelhandle ready, thread;
     DWORD threadid = 0;
 };
 
